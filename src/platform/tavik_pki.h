@@ -1,0 +1,91 @@
+// The PKI library: certificates, digests and RFC 3161 time-stamp requests.
+//
+// A C interface. Every integer result means 1 = success, anything else = failure.
+// Every buffer or text the library hands out is owned by the caller and must be
+// returned with TavikPKICryptoFreeMemory; every object is released with its own
+// release function. Texts the library hands out are NUL-terminated UTF-8;
+// URLs it takes are in the system ANSI code page.
+#ifndef BREVALT_PLATFORM_TAVIK_PKI_H
+#define BREVALT_PLATFORM_TAVIK_PKI_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct TAVIK_DEVICE_st TAVIK_DEVICE_st;        // a cryptographic device
+typedef struct TAVIK_HASH_st TAVIK_HASH_st;            // a running digest
+typedef struct TAVIK_CERT_st TAVIK_CERT_st;            // an X.509 certificate
+typedef struct TAVIK_TIMESTAMP_st TAVIK_TIMESTAMP_st;  // one time-stamp request and its answer
+
+// Digest algorithm ids accepted by TavikPKICryptoNewHash and
+// TavikPKIMsgTimeStampSetHashAlgorithm.
+enum {
+  TAVIK_HASH_BID_CODE = 4096,   // 0x1000: the bid verification code
+  TAVIK_HASH_TIMESTAMP = 8192,  // 0x2000: the time-stamp imprint
+};
+
+// Certificate string attribute ids for TavikPKICertGetCertStringAttribute.
+enum {
+  TAVIK_CERT_ATTR_SUBJECT_NAME = 16,      // subject common name (bidder name)
+  TAVIK_CERT_ATTR_SUBJECT_ORG = 18,       // subject organisation (bidder unit)
+  TAVIK_CERT_ATTR_SUBJECT_CN = 20,        // subject common name (opener name)
+  TAVIK_CERT_ATTR_NOT_AFTER_LOCAL = 31,   // end of validity, "YYYYMMDDHHMMSS" local time
+};
+
+// Encode forms for TavikPKICertGetCertEncode.
+enum {
+  TAVIK_CERT_ENCODE_BASE64 = 2,  // base64 of the DER on one line, no terminator
+};
+
+// The software device. Null on failure. Release with TavikPKICryptoFreeDevice.
+TAVIK_DEVICE_st* TavikPKICryptoGetPseudoDevice(void);
+void TavikPKICryptoFreeDevice(TAVIK_DEVICE_st* device);
+
+// A new digest of the given algorithm on the device; null for an unknown
+// algorithm. The hash stays usable after its device is released.
+TAVIK_HASH_st* TavikPKICryptoNewHash(TAVIK_DEVICE_st* device, int algorithm);
+// Feeds length bytes; may be called any number of times.
+int TavikPKICryptoHashUpdate(TAVIK_HASH_st* hash, const unsigned char* data, int length);
+// Finishes the digest: *digest receives a library buffer, *length its size.
+int TavikPKICryptoHashFinal(TAVIK_HASH_st* hash, unsigned char** digest, int* length);
+void TavikPKICryptoFreeHash(TAVIK_HASH_st* hash);
+
+// Returns a buffer or text handed out by any function of this library.
+void TavikPKICryptoFreeMemory(void* memory);
+
+// A certificate from its encoded bytes; null when they hold no certificate.
+// The library keeps its own copy: the caller may free its bytes at once.
+TAVIK_CERT_st* TavikPKICertNewCert(const unsigned char* encoded, int length);
+// An independent copy, freed by its own TavikPKICertFreeCert; null on failure.
+TAVIK_CERT_st* TavikPKICertDupCert(TAVIK_CERT_st* cert);
+void TavikPKICertFreeCert(TAVIK_CERT_st* cert);
+// A string attribute (ids above) as NUL-terminated UTF-8 in *text.
+// An absent attribute is a failure and leaves *text untouched.
+int TavikPKICertGetCertStringAttribute(TAVIK_CERT_st* cert, int attribute, char** text);
+// The certificate encoded in the given form: *data a library buffer of *length bytes.
+int TavikPKICertGetCertEncode(TAVIK_CERT_st* cert, int form, unsigned char** data, int* length);
+
+// One RFC 3161 request. Null on failure. Release with TavikPKIMsgFreeTimeStamp.
+TAVIK_TIMESTAMP_st* TavikPKIMsgNewTimeStamp(void);
+void TavikPKIMsgFreeTimeStamp(TAVIK_TIMESTAMP_st* request);
+// The authority's URL (system ANSI code page); the library keeps a copy.
+int TavikPKIMsgTimeStampSetTSA(TAVIK_TIMESTAMP_st* request, const char* url);
+int TavikPKIMsgTimeStampSetHashAlgorithm(TAVIK_TIMESTAMP_st* request, int algorithm);
+// The message imprint; the library keeps a copy.
+int TavikPKIMsgTimeStampSetMessageImprint(TAVIK_TIMESTAMP_st* request, const unsigned char* digest,
+                                          int length);
+// Runs the exchange with the authority. Returns 1 when a well-formed answer to
+// this very request arrived; *status receives its PKIStatus (0 granted,
+// 1 granted with modifications, 2 rejection, ...).
+int TavikPKIMsgTimeStampGetResponse(TAVIK_TIMESTAMP_st* request, int* status);
+// The genTime of a granted answer as "YYYYMMDDHHMMSSZ" (a library text), or null.
+char* TavikPKIMsgTimeStampGetTime(TAVIK_TIMESTAMP_st* request);
+// The DER of the time-stamp token of a granted answer, as a library buffer.
+int TavikPKIMsgTimeStampGetTimeStampToken(TAVIK_TIMESTAMP_st* request, unsigned char** token,
+                                          int* length);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif  // BREVALT_PLATFORM_TAVIK_PKI_H

@@ -1,0 +1,65 @@
+// The record one verification run leaves its results in.
+#ifndef BREVALT_RECORD_VERIFY_RESULT_H
+#define BREVALT_RECORD_VERIFY_RESULT_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/tavik_handles.h"
+
+namespace brevalt {
+
+// The state of one verification step.
+enum StepState : int32_t {
+  StepNotRun = -1,  // shown as empty text
+  StepUnknown = 0,  // "未知"
+  StepPassed = 1,   // "√"
+  StepFailed = 2,   // "×"
+};
+
+// The category of the one message row; it also decides the row's nature text.
+enum MessageCategory : int32_t {
+  CategoryNone = 0,  // no row
+  CategoryEnvironment = 1,
+  CategoryTimestamp = 2,
+  CategoryBidFormat = 3,
+  CategorySignature = 4,
+  CategoryOther = 5,
+};
+
+// One verification's results. Text fields are UTF-16 and start empty.
+// The record owns every certificate in OpenerCerts and BidderCert (each a
+// copy of its own); they are released when cleared or when the record dies.
+// No lock: written by the interface thread before the worker starts and by the
+// worker while the main window is disabled.
+struct CVerifyResult {
+  std::u16string BidPath;
+  std::u16string BidFileName;
+  std::u16string VerifyCode;
+  std::u16string BidderName;
+  std::u16string BidderUnit;
+  std::u16string TenderOrg;
+  std::u16string OpenTime;
+  std::u16string ProjectName;
+  std::u16string ProjectNumber;
+  std::u16string PackageNumber;
+  std::u16string TimestampTimeText;
+  StepState StepBidFormat = StepNotRun;
+  StepState StepSignature = StepNotRun;
+  StepState StepNetwork = StepNotRun;
+  StepState StepLocalClock = StepNotRun;
+  StepState StepRulesFile = StepNotRun;
+  StepState MayOpen = StepNotRun;
+  std::u16string FinalResult;
+  std::u16string ErrorDetail;
+  std::u16string ErrorAdvice;
+  std::vector<UniqueCert> OpenerCerts;
+  UniqueCert BidderCert;
+  int32_t DigestLength = 0;
+  MessageCategory ErrorCategory = CategoryNone;
+};
+
+}  // namespace brevalt
+
+#endif  // BREVALT_RECORD_VERIFY_RESULT_H
