@@ -11,8 +11,8 @@ namespace brevalt {
 // section and key names compare case-insensitively, the first matching
 // section and key win, blanks around names and values are trimmed, a value
 // in matching single or double quotes loses them, lines starting with ';'
-// are comments. The file is UTF-8 (a BOM is skipped) or, when it is not valid
-// UTF-8, the ANSI code page. Returns default_value when the file, section or
+// are comments. The file is UTF-16LE after its byte-order mark, UTF-8 (a BOM
+// is skipped) or, when it is not valid UTF-8, the ANSI code page. Returns default_value when the file, section or
 // key is missing. The result is cut to capacity - 1 characters (a buffer of
 // capacity characters with its terminator) and ends at its first NUL.
 std::u16string ReadPrivateProfileString(const std::u16string& section, const std::u16string& key,

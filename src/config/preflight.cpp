@@ -1,0 +1,107 @@
+// Step 1 of a verification: the settings file, its URLs and the network.
+#include "config/preflight.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "config/settings.h"
+#include "config/text_convert.h"
+#include "platform/network_state.h"
+#include "platform/url_format.h"
+#include "platform/user_folder.h"
+#include "record/message_catalogue.h"
+#include "record/result_texts.h"
+
+namespace brevalt {
+namespace {
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0)
+      close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// True when the file exists and can be opened for reading; it is closed again
+// at once. A folder or a device does not count: only a regular file can be
+// read as settings (and opening a FIFO must not block the interface thread).
+bool CanOpenForReading(const std::u16string& path) {
+  const std::string native = ToNativePath(path);
+  if (native.empty())
+    return false;
+  const FileDescriptor fd(open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  struct stat info {};
+  return fd.get() >= 0 && fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// 0, or the code of the first time-stamp URL problem. An empty part between
+// two separators is a part and fails the format test.
+int CheckTimestampUrls() {
+  const std::vector<std::u16string> urls = SplitString(ReadTimeStampUrl(), u';');
+  if (urls.empty())
+    return kPreflightNoTimestampUrl;
+  for (const std::u16string& url : urls) {
+    if (!IsUrlFormat(url))
+      return kPreflightBadTimestampUrl;
+  }
+  return kPreflightOk;
+}
+
+int CheckRulesUrl() {
+  const std::u16string url = ReadBidRuleFileUrl();
+  if (url.empty())
+    return kPreflightNoRulesUrl;
+  return IsUrlFormat(url) ? kPreflightOk : kPreflightBadRulesUrl;
+}
+
+// The checks in order; the first failure's code, or 0.
+int FirstFailure() {
+  if (!CanOpenForReading(GetSettingsFilePath()))
+    return kPreflightNoSettingsFile;
+  if (const int code = CheckTimestampUrls(); code != kPreflightOk)
+    return code;
+  if (const int code = CheckRulesUrl(); code != kPreflightOk)
+    return code;
+  if (!HasNetworkConnection())
+    return kPreflightNoNetwork;
+  return kPreflightOk;
+}
+
+const Message& MessageFor(int code) {
+  switch (code) {
+    case kPreflightNoSettingsFile:
+      return msg::kSettingsMissing;
+    case kPreflightNoTimestampUrl:
+      return msg::kNoTimestampUrl;
+    case kPreflightBadTimestampUrl:
+      return msg::kBadTimestampUrl;
+    case kPreflightNoRulesUrl:
+      return msg::kNoRulesUrl;
+    case kPreflightBadRulesUrl:
+      return msg::kBadRulesUrl;
+    default:
+      return msg::kNoNetwork;
+  }
+}
+
+}  // namespace
+
+int RunPreflightChecks(CVerifyResult& result, IDialogSeam& dialog) {
+  const int code = FirstFailure();
+  if (code != kPreflightOk) {
+    SetMessage(result, CategoryEnvironment, MessageFor(code));
+    dialog.SetControlText(kEditStepNetwork, kMarkFailed);
+  }
+  return code;
+}
+
+}  // namespace brevalt

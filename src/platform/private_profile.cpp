@@ -1,0 +1,236 @@
+// Our own reader of private-profile (INI) files; see private_profile.h for the
+// rules it follows.
+#include "platform/private_profile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/code_page.h"
+#include "platform/user_folder.h"
+
+namespace brevalt {
+namespace {
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0)
+      close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// The whole content of a regular file; nothing for a missing or unreadable
+// file, a folder or a device (a FIFO would otherwise block the reader).
+std::optional<std::string> ReadRegularFile(const std::u16string& path) {
+  const std::string native = ToNativePath(path);
+  if (native.empty())
+    return std::nullopt;
+  const FileDescriptor fd(open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  struct stat info {};
+  if (fd.get() < 0 || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+    return std::nullopt;
+  std::string content;
+  char chunk[4096];
+  for (;;) {
+    const ssize_t got = read(fd.get(), chunk, sizeof chunk);
+    if (got < 0)
+      return std::nullopt;
+    if (got == 0)
+      return content;
+    content.append(chunk, static_cast<std::size_t>(got));
+  }
+}
+
+// Length of the well-formed UTF-8 sequence at the start of bytes (no overlong
+// forms, no surrogates, nothing above U+10FFFF); 0 when there is none.
+std::size_t Utf8SequenceLength(std::string_view bytes) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80)
+    return 1;
+  std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+  if (lead < 0xC2 || lead > 0xF4 || bytes.size() < length)
+    return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80)
+      return 0;
+  }
+  const unsigned char second = byte(1);
+  if (lead == 0xE0 && second < 0xA0)
+    return 0;  // overlong
+  if (lead == 0xED && second > 0x9F)
+    return 0;  // surrogate
+  if (lead == 0xF0 && second < 0x90)
+    return 0;  // overlong
+  if (lead == 0xF4 && second > 0x8F)
+    return 0;  // above U+10FFFF
+  return length;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const std::size_t length = Utf8SequenceLength(bytes);
+    if (length == 0)
+      return false;
+    bytes.remove_prefix(length);
+  }
+  return true;
+}
+
+// Splits at "\r\n", "\n" and "\r".
+template <typename Char>
+std::vector<std::basic_string_view<Char>> SplitLines(std::basic_string_view<Char> text) {
+  std::vector<std::basic_string_view<Char>> lines;
+  while (!text.empty()) {
+    std::size_t end = 0;
+    while (end < text.size() && text[end] != Char('\n') && text[end] != Char('\r'))
+      ++end;
+    lines.push_back(text.substr(0, end));
+    if (end < text.size() && text[end] == Char('\r')) {
+      ++end;
+      if (end < text.size() && text[end] == Char('\n'))
+        ++end;
+    } else if (end < text.size()) {
+      ++end;
+    }
+    text.remove_prefix(end);
+  }
+  return lines;
+}
+
+// A file that starts with the UTF-16LE byte-order mark, as Windows editors
+// save "Unicode" text. Each line ends at its first NUL.
+std::vector<std::u16string> DecodeUtf16LeLines(std::string_view bytes) {
+  std::u16string text(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto low = static_cast<unsigned char>(bytes[2 * i]);
+    const auto high = static_cast<unsigned char>(bytes[2 * i + 1]);
+    text[i] = static_cast<char16_t>(low | (high << 8));
+  }
+  std::vector<std::u16string> lines;
+  for (std::u16string_view line : SplitLines(std::u16string_view(text))) {
+    lines.emplace_back(line.substr(0, line.find(u'\0')));
+  }
+  return lines;
+}
+
+// The file's lines as UTF-16: UTF-16LE or UTF-8 after their byte-order mark,
+// else UTF-8 when the whole file is valid UTF-8, else the ANSI code page.
+std::vector<std::u16string> DecodeLines(std::string_view bytes) {
+  if (bytes.starts_with("\xFF\xFE"))
+    return DecodeUtf16LeLines(bytes.substr(2));
+  CodePage page = CodePage::kAnsi;
+  if (bytes.starts_with("\xEF\xBB\xBF")) {
+    bytes.remove_prefix(3);
+    page = CodePage::kUtf8;
+  } else if (IsValidUtf8(bytes)) {
+    page = CodePage::kUtf8;
+  }
+  std::vector<std::u16string> lines;
+  for (std::string_view line : SplitLines(bytes))
+    lines.push_back(DecodeCodePage(line, page));
+  return lines;
+}
+
+std::u16string_view Trim(std::u16string_view text) {
+  const auto is_blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
+  while (!text.empty() && is_blank(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && is_blank(text.back()))
+    text.remove_suffix(1);
+  return text;
+}
+
+char16_t AsciiLower(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c;
+}
+
+bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i]))
+      return false;
+  }
+  return true;
+}
+
+std::u16string_view Unquote(std::u16string_view value) {
+  if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+      value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+// The value of key in the first section named section. Keys before the first
+// section header belong to no section; a later section of the same name is
+// not searched, as on Windows.
+std::optional<std::u16string> FindValue(const std::vector<std::u16string>& lines,
+                                        std::u16string_view section, std::u16string_view key) {
+  bool in_section = false;
+  for (const std::u16string& raw : lines) {
+    const std::u16string_view line = Trim(raw);
+    if (line.empty() || line.front() == u';')
+      continue;
+    if (line.front() == u'[') {
+      if (in_section)
+        return std::nullopt;
+      const std::u16string_view name = line.substr(1, line.find(u']') - 1);
+      in_section = EqualsIgnoreCase(Trim(name), section);
+      continue;
+    }
+    const std::size_t equals = line.find(u'=');
+    if (!in_section || equals == std::u16string_view::npos)
+      continue;
+    if (EqualsIgnoreCase(Trim(line.substr(0, equals)), key)) {
+      return std::u16string(Unquote(Trim(line.substr(equals + 1))));
+    }
+  }
+  return std::nullopt;
+}
+
+bool IsHighSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+// Cuts text to what a buffer of capacity characters holds with its terminator.
+// A high surrogate whose partner the cut removed goes too: half a character
+// is not text.
+std::u16string FitCapacity(std::u16string text, std::size_t capacity) {
+  text.resize(std::min(text.find(u'\0'), text.size()));
+  const std::size_t limit = capacity == 0 ? 0 : capacity - 1;
+  if (text.size() > limit) {
+    text.resize(limit);
+    if (!text.empty() && IsHighSurrogate(text.back()))
+      text.pop_back();
+  }
+  return text;
+}
+
+}  // namespace
+
+std::u16string ReadPrivateProfileString(const std::u16string& section, const std::u16string& key,
+                                        const std::u16string& default_value,
+                                        const std::u16string& path, std::size_t capacity) {
+  std::optional<std::u16string> value;
+  if (std::optional<std::string> content = ReadRegularFile(path)) {
+    value = FindValue(DecodeLines(*content), section, key);
+  }
+  return FitCapacity(value.value_or(default_value), capacity);
+}
+
+}  // namespace brevalt
