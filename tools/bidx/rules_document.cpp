@@ -1,0 +1,73 @@
+#include "tools/bidx/rules_document.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+
+#include "platform/container/container_format.h"
+
+namespace brevalt::bidx {
+
+namespace {
+constexpr unsigned char kRulesMagic[4] = {'R', 'U', 'L', 'F'};
+constexpr std::size_t kRulesHeaderSize = 8;
+
+std::optional<std::int32_t> CountOf(const TiXmlHandle& rule, const char* name) {
+  const TiXmlElement* element = rule.FirstChild(name).ToElement();
+  if (element == nullptr) {
+    return std::nullopt;
+  }
+  const char* text = element->GetText();
+  return ReadDecimal(text == nullptr ? "" : text);
+}
+}  // namespace
+
+std::vector<unsigned char> WrapRulesFile(const std::vector<unsigned char>& rules) {
+  std::vector<unsigned char> block(kRulesHeaderSize + rules.size());
+  std::copy(std::begin(kRulesMagic), std::end(kRulesMagic), block.begin());
+  container::StoreBigEndian32(static_cast<std::uint32_t>(rules.size()), block.data() + 4);
+  std::copy(rules.begin(), rules.end(), block.begin() + kRulesHeaderSize);
+  return block;
+}
+
+std::optional<std::uint32_t> RulesLengthOf(const std::vector<unsigned char>& custom_data) {
+  if (custom_data.size() < kRulesHeaderSize ||
+      !std::equal(std::begin(kRulesMagic), std::end(kRulesMagic), custom_data.begin())) {
+    return std::nullopt;
+  }
+  return container::LoadBigEndian32(custom_data.data() + 4);
+}
+
+std::int32_t ReadDecimal(const char* text) {
+  while (std::isspace(static_cast<unsigned char>(*text))) {
+    ++text;
+  }
+  const bool negative = *text == '-';
+  if (*text == '-' || *text == '+') {
+    ++text;
+  }
+  std::int64_t value = 0;
+  constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+  for (; std::isdigit(static_cast<unsigned char>(*text)); ++text) {
+    value = std::min(value * 10 + (*text - '0'), kLimit);
+  }
+  value = negative ? -value : std::min<std::int64_t>(value, kLimit - 1);
+  return static_cast<std::int32_t>(value);
+}
+
+RuleCounts ReadRuleCounts(const std::vector<unsigned char>& document) {
+  const std::string text(document.begin(), document.end());
+  TiXmlDocument xml;
+  xml.Parse(text.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
+  TiXmlHandle rule =
+      TiXmlHandle(&xml).FirstChild("bidenv").FirstChild("source").FirstChild("rules").FirstChild(
+          "rule");
+  if (rule.ToElement() == nullptr) {
+    return {};
+  }
+  return RuleCounts{CountOf(rule, "m"), CountOf(rule, "n")};
+}
+
+}  // namespace brevalt::bidx
