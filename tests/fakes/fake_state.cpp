@@ -124,6 +124,11 @@ bool State::CheckLive(Kind kind, const void* p, std::string_view function) {
   return true;
 }
 
+bool State::Holds(Kind kind, const void* p) const {
+  auto it = records.find(p);
+  return it != records.end() && it->second.kind == kind && !it->second.released;
+}
+
 void State::Release(Kind kind, const void* p, std::string_view function) {
   if (p == nullptr)
     return;
@@ -153,6 +158,31 @@ std::string State::DescribeOutstanding() const {
   for (const std::string& error : errors)
     text += "error: " + error + "\n";
   return text;
+}
+
+int TwoCall(State& s, std::string_view function, std::string_view data, void* buffer, int* length,
+            int failure) {
+  if (length == nullptr)
+    return failure;
+  const int size = static_cast<int>(data.size());
+  if (buffer == nullptr) {
+    *length = size;
+    return 0;
+  }
+  if (*length < size) {
+    s.errors.push_back(std::string(function) + ": a buffer of " + std::to_string(*length) +
+                       " bytes for " + std::to_string(size));
+    return failure;
+  }
+  if (size > 0)
+    std::memcpy(buffer, data.data(), data.size());
+  *length = size;
+  return 0;
+}
+
+std::string TwoCallEntry(std::string_view function, const void* buffer, const int* length) {
+  return std::string(function) + (buffer == nullptr ? " buffer=null" : " buffer=set") +
+         " length=" + (length == nullptr ? std::string("null") : std::to_string(*length));
 }
 
 State& Shared() {

@@ -117,6 +117,8 @@ struct State {
   T* Live(Kind kind, T* p, std::string_view function) {
     return CheckLive(kind, p, function) ? p : nullptr;
   }
+  // True when `p` is a live object of `kind`; records nothing.
+  bool Holds(Kind kind, const void* p) const;
   // Marks `p` returned. Null is a no-op; anything else not live is an error.
   void Release(Kind kind, const void* p, std::string_view function);
 
@@ -127,6 +129,16 @@ struct State {
   bool CheckLive(Kind kind, const void* p, std::string_view function);
   const FunctionScript* Find(std::string_view function) const;
 };
+
+// One call of a two-call function whose answer is `data`: with a null buffer
+// sets *length to data's size; with a buffer copies data when *length (the
+// capacity) holds it and sets *length to its size. Failures give `failure`; a
+// too small buffer is also recorded as an error. The caller checks scripts first.
+int TwoCall(State& s, std::string_view function, std::string_view data, void* buffer, int* length,
+            int failure);
+
+// The log entry of a two-call function: "Name buffer=null length=0".
+std::string TwoCallEntry(std::string_view function, const void* buffer, const int* length);
 
 // The one state; lock State::mu around every use.
 State& Shared();

@@ -29,6 +29,8 @@
 //
 // All functions here and the C functions are thread-safe (one mutex).
 // Byte strings are std::string (they may hold any byte, including NUL).
+// Every script member has a default, so designated initializers such as
+// fake::SetContainer({.custom_data = bytes}) name only what a test changes.
 #ifndef BREVALT_TESTS_FAKES_FAKE_TAVIK_H
 #define BREVALT_TESTS_FAKES_FAKE_TAVIK_H
 
@@ -76,8 +78,8 @@ void SetHashDigest(std::string digest);
 // ---- PKI: certificates ----------------------------------------------------------
 
 struct CertScript {
-  std::map<int, std::string> attributes;  // attribute id -> UTF-8 text; absent id fails
-  std::optional<std::string> encoded;     // form 2 output; default base64 of the bytes
+  std::map<int, std::string> attributes{};  // attribute id -> UTF-8 text; absent id fails
+  std::optional<std::string> encoded{};     // form 2 output; default base64 of the bytes
 };
 // Certificates built from exactly these bytes get this script.
 void RegisterCert(std::string bytes, CertScript script);
@@ -94,7 +96,7 @@ struct TsaScript {
   int set_tsa_result = 1;                      // TavikPKIMsgTimeStampSetTSA
   int response_result = 1;                     // TavikPKIMsgTimeStampGetResponse
   int status = 0;                              // its *status (when it returns 1)
-  std::string time;                            // GetTime text; "" = now, UTC
+  std::string time{};                          // GetTime text; "" = now, UTC
   bool no_time = false;                        // GetTime gives null
   std::optional<std::string> token = "TOKEN";  // nullopt: GetTimeStampToken fails
 };
@@ -109,7 +111,7 @@ std::vector<std::string> TsaUrlsAsked();
 
 struct ContainerScript {
   std::string sign_cert = "SIGNER";  // GetSignCert bytes
-  std::string custom_data;           // GetCustomData bytes
+  std::string custom_data{};         // GetCustomData bytes
   int total = 1;                     // GetTotalNum count
   int min = 1;                       // GetMinNum count
 };
@@ -121,18 +123,32 @@ void SetContainerFor(std::string path, ContainerScript script);
 // ---- Rules-file library ---------------------------------------------------------
 
 struct RulesScript {
-  std::string open_org;            // GetOpenOrg text (ANSI code page bytes)
-  std::string open_time;           // GetOpenTime text
-  std::vector<std::string> certs;  // opener certificate bytes, by index
-  std::optional<int> cert_count;   // GetCertCount; default certs.size()
-  std::string rules_file;          // CompareFile gives 0 for these bytes, else 1
+  std::string open_org{};            // GetOpenOrg text (ANSI code page bytes)
+  std::string open_time{};           // GetOpenTime text
+  std::vector<std::string> certs{};  // opener certificate bytes, by index
+  std::optional<int> cert_count{};   // GetCertCount; default certs.size()
+  std::string rules_file{};          // CompareFile gives 0 for these bytes, else 1
 };
 // Every rules handle follows this script.
 void SetRules(RulesScript script);
 
 // ---- Call log ---------------------------------------------------------------------
 
-// Every call in order, e.g. "TavikPKICryptoHashUpdate len=8192".
+// Every call in order. An entry is the function name, then its key arguments:
+//   TavikPKICryptoNewHash algorithm=4096      TavikPKICryptoHashUpdate len=8192
+//   TavikPKICertNewCert len=3                 TavikPKICertGetCertStringAttribute attribute=16
+//   TavikPKICertGetCertEncode form=2          TavikPKIUIDisplayCert cert=<bytes>|null
+//   TavikPKIMsgTimeStampSetTSA url=<url>      TavikPKIMsgTimeStampSetHashAlgorithm algorithm=8192
+//   TavikPKIMsgTimeStampSetMessageImprint len=32
+//   TavikPKIMsgTimeStampGetResponse url=<url set by SetTSA, or (none)>
+//   TavikSecretFileDecryptorCreateHandle path=<path>
+//   TavikSecretFileDecryptorSetFolder folder=<folder>
+//   TavikSecretFileDecryptorGetSignCert buffer=null length=0   (also GetCustomData,
+//       rules GetOpenOrg and GetOpenTime; "buffer=set length=<length passed in>")
+//   TavikBidRulesFileSetTargetUrl url=<url>   TavikBidRulesFileGetRules query=<query bytes>
+//   TavikBidRulesFileCompareFile len=<n>      TavikBidRulesFileGetCertLen index=<i>
+//   TavikBidRulesFileGetCert index=<i>
+// Every other entry is the bare function name (frees, releases, Verify, counts ...).
 std::vector<std::string> Calls();
 // The entries of one function only, in order.
 std::vector<std::string> Calls(std::string_view function);

@@ -1,0 +1,146 @@
+// The fake PKI library: RFC 3161 time-stamp requests, answered per URL.
+#include <ctime>
+
+#include "fakes/fake_state.h"
+
+namespace {
+
+using brevalt::fake::TsaScript;
+using brevalt::fake::detail::Kind;
+using brevalt::fake::detail::Lock;
+using brevalt::fake::detail::Shared;
+
+const TsaScript& ScriptFor(const std::string& url) {
+  auto it = Shared().tsa.find(url);
+  return it == Shared().tsa.end() ? Shared().default_tsa : it->second;
+}
+
+// The current time as GeneralizedTime "YYYYMMDDHHMMSSZ".
+std::string NowUtc() {
+  const std::time_t now = std::time(nullptr);
+  std::tm parts{};
+  gmtime_r(&now, &parts);
+  char text[32] = {};
+  std::strftime(text, sizeof text, "%Y%m%d%H%M%SZ", &parts);
+  return text;
+}
+
+}  // namespace
+
+extern "C" {
+
+TAVIK_TIMESTAMP_st* TavikPKIMsgNewTimeStamp(void) {
+  static constexpr std::string_view kName = "TavikPKIMsgNewTimeStamp";
+  auto lock = Lock();
+  auto& s = Shared();
+  const int nth = s.Begin(kName, std::string(kName));
+  if (s.ScriptedNull(kName, nth))
+    return nullptr;
+  return s.HandOut(Kind::kTimeStamp, std::make_shared<TAVIK_TIMESTAMP_st>());
+}
+
+void TavikPKIMsgFreeTimeStamp(TAVIK_TIMESTAMP_st* request) {
+  auto lock = Lock();
+  auto& s = Shared();
+  s.Begin("TavikPKIMsgFreeTimeStamp", "TavikPKIMsgFreeTimeStamp");
+  s.Release(Kind::kTimeStamp, request, "TavikPKIMsgFreeTimeStamp");
+}
+
+int TavikPKIMsgTimeStampSetTSA(TAVIK_TIMESTAMP_st* request, const char* url) {
+  static constexpr std::string_view kName = "TavikPKIMsgTimeStampSetTSA";
+  auto lock = Lock();
+  auto& s = Shared();
+  const int nth = s.Begin(kName, std::string(kName) + " url=" + (url != nullptr ? url : "(null)"));
+  if (auto code = s.Scripted(kName, nth))
+    return *code;
+  TAVIK_TIMESTAMP_st* r = s.Live(Kind::kTimeStamp, request, kName);
+  if (r == nullptr || url == nullptr)
+    return 0;
+  r->url = url;
+  r->has_url = true;
+  return ScriptFor(r->url).set_tsa_result;
+}
+
+int TavikPKIMsgTimeStampSetHashAlgorithm(TAVIK_TIMESTAMP_st* request, int algorithm) {
+  static constexpr std::string_view kName = "TavikPKIMsgTimeStampSetHashAlgorithm";
+  auto lock = Lock();
+  auto& s = Shared();
+  const int nth = s.Begin(kName, std::string(kName) + " algorithm=" + std::to_string(algorithm));
+  if (auto code = s.Scripted(kName, nth))
+    return *code;
+  if (s.Live(Kind::kTimeStamp, request, kName) == nullptr)
+    return 0;
+  return algorithm == TAVIK_HASH_TIMESTAMP || algorithm == TAVIK_HASH_BID_CODE ? 1 : 0;
+}
+
+int TavikPKIMsgTimeStampSetMessageImprint(TAVIK_TIMESTAMP_st* request, const unsigned char* digest,
+                                          int length) {
+  static constexpr std::string_view kName = "TavikPKIMsgTimeStampSetMessageImprint";
+  auto lock = Lock();
+  auto& s = Shared();
+  const int nth = s.Begin(kName, std::string(kName) + " len=" + std::to_string(length));
+  if (auto code = s.Scripted(kName, nth))
+    return *code;
+  if (s.Live(Kind::kTimeStamp, request, kName) == nullptr)
+    return 0;
+  return digest != nullptr && length > 0 ? 1 : 0;
+}
+
+int TavikPKIMsgTimeStampGetResponse(TAVIK_TIMESTAMP_st* request, int* status) {
+  static constexpr std::string_view kName = "TavikPKIMsgTimeStampGetResponse";
+  auto lock = Lock();
+  auto& s = Shared();
+  TAVIK_TIMESTAMP_st* r = s.Live(Kind::kTimeStamp, request, kName);
+  const std::string url = r != nullptr && r->has_url ? r->url : "(none)";
+  const int nth = s.Begin(kName, std::string(kName) + " url=" + url);
+  if (r != nullptr && r->has_url)
+    s.tsa_asked.push_back(url);
+  if (auto code = s.Scripted(kName, nth))
+    return *code;
+  if (r == nullptr || !r->has_url || status == nullptr)
+    return 0;
+  const TsaScript& script = ScriptFor(url);
+  if (script.response_result != 1)
+    return script.response_result;
+  *status = script.status;
+  r->answered = true;
+  return 1;
+}
+
+char* TavikPKIMsgTimeStampGetTime(TAVIK_TIMESTAMP_st* request) {
+  static constexpr std::string_view kName = "TavikPKIMsgTimeStampGetTime";
+  auto lock = Lock();
+  auto& s = Shared();
+  const int nth = s.Begin(kName, std::string(kName));
+  if (s.ScriptedNull(kName, nth))
+    return nullptr;
+  TAVIK_TIMESTAMP_st* r = s.Live(Kind::kTimeStamp, request, kName);
+  if (r == nullptr || !r->answered)
+    return nullptr;
+  const TsaScript& script = ScriptFor(r->url);
+  if (script.no_time)
+    return nullptr;
+  const std::string text = script.time.empty() ? NowUtc() : script.time;
+  return reinterpret_cast<char*>(s.HandOutMemory(text));
+}
+
+int TavikPKIMsgTimeStampGetTimeStampToken(TAVIK_TIMESTAMP_st* request, unsigned char** token,
+                                          int* length) {
+  static constexpr std::string_view kName = "TavikPKIMsgTimeStampGetTimeStampToken";
+  auto lock = Lock();
+  auto& s = Shared();
+  const int nth = s.Begin(kName, std::string(kName));
+  if (auto code = s.Scripted(kName, nth))
+    return *code;
+  TAVIK_TIMESTAMP_st* r = s.Live(Kind::kTimeStamp, request, kName);
+  if (r == nullptr || !r->answered || token == nullptr || length == nullptr)
+    return 0;
+  const TsaScript& script = ScriptFor(r->url);
+  if (!script.token)
+    return 0;
+  *token = s.HandOutMemory(*script.token);
+  *length = static_cast<int>(script.token->size());
+  return 1;
+}
+
+}  // extern "C"
