@@ -1,0 +1,125 @@
+#include "platform/private_profile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/os/temp_folder.h"
+
+namespace brevalt {
+namespace {
+
+using std::string_literals::operator""s;
+
+class PrivateProfile : public ::testing::Test {
+ protected:
+  // Writes content as the INI file and reads key in section from it.
+  std::u16string Read(const std::string& content, const std::u16string& section,
+                      const std::u16string& key, std::size_t capacity = 260) {
+    const std::string path = folder_.Write("test.ini", content);
+    return ReadPrivateProfileString(section, key, u"<default>",
+                                    std::u16string(path.begin(), path.end()), capacity);
+  }
+
+  testing::TempFolder folder_;
+};
+
+TEST_F(PrivateProfile, FindsValuesTheWayWindowsDoes) {
+  const std::string ini =
+      "; comment line\n"
+      "orphan=before any section\n"
+      "[TimeStampURL]\n"
+      "url=http://first\n"
+      "URL=http://second\n"
+      "  [ Spaced ]  \n"
+      "  key  =  padded value  \n"
+      "quoted=\"  kept blanks  \"\n"
+      "single='x'\n"
+      "mismatched=\"x'\n"
+      "lonequote=\"\n"
+      "empty=\n"
+      "noequals\n"
+      "; url=commented out\n"
+      "eq=a=b\n"
+      "[timestampurl]\n"
+      "url=from a later section of the same name\n"
+      "other=only in the later section\n";
+  const struct {
+    std::u16string section;
+    std::u16string key;
+    std::u16string expected;
+  } rows[] = {
+      {u"TimeStampURL", u"url", u"http://first"},  // first match wins
+      {u"TIMESTAMPURL", u"Url", u"http://first"},  // names compare case-insensitively
+      {u"Spaced", u"KEY", u"padded value"},
+      {u"Spaced", u"quoted", u"  kept blanks  "},
+      {u"Spaced", u"single", u"x"},
+      {u"Spaced", u"mismatched", u"\"x'"},
+      {u"Spaced", u"lonequote", u"\""},
+      {u"Spaced", u"empty", u""},  // present but empty is not the default
+      {u"Spaced", u"noequals", u"<default>"},
+      {u"Spaced", u"eq", u"a=b"},
+      {u"Spaced", u"; url", u"<default>"},
+      {u"TimeStampURL", u"orphan", u"<default>"},
+      {u"", u"orphan", u"<default>"},
+      {u"TimeStampURL", u"other", u"<default>"},  // only the first such section counts
+      {u"Missing", u"url", u"<default>"},
+      {u"TimeStampURL", u"missing", u"<default>"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.section.begin(), row.section.end()) + "/" +
+                 std::string(row.key.begin(), row.key.end()));
+    EXPECT_EQ(Read(ini, row.section, row.key), row.expected);
+  }
+}
+
+TEST_F(PrivateProfile, MissingFileOrFolderGivesTheDefault) {
+  const std::string missing = folder_.path() + "/none.ini";
+  EXPECT_EQ(
+      ReadPrivateProfileString(u"s", u"k", u"dflt", std::u16string(missing.begin(), missing.end())),
+      u"dflt");
+  const std::string dir = folder_.path();
+  EXPECT_EQ(ReadPrivateProfileString(u"s", u"k", u"dflt", std::u16string(dir.begin(), dir.end())),
+            u"dflt");
+  EXPECT_EQ(ReadPrivateProfileString(u"s", u"k", u"dflt", u""), u"dflt");
+}
+
+TEST_F(PrivateProfile, LineEndingsOfEveryKind) {
+  EXPECT_EQ(Read("[s]\r\nk=crlf\r\n", u"s", u"k"), u"crlf");
+  EXPECT_EQ(Read("[s]\rk=cr\r", u"s", u"k"), u"cr");
+  EXPECT_EQ(Read("[s]\n\n\r\n\rk=last line without end", u"s", u"k"), u"last line without end");
+}
+
+TEST_F(PrivateProfile, EncodingsOfTheFile) {
+  EXPECT_EQ(Read("[s]\nk=中文\n", u"s", u"k"), u"中文");              // UTF-8
+  EXPECT_EQ(Read("\xEF\xBB\xBF[s]\nk=中文\n", u"s", u"k"), u"中文");  // with BOM
+  EXPECT_EQ(Read("[s]\nk=\xD6\xD0\xCE\xC4\n", u"s", u"k"), u"中文");  // GBK
+  EXPECT_EQ(Read("\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0-N\x87"
+                 "e\n\0"s,
+                 u"s", u"k"),
+            u"中文");  // UTF-16LE
+  // Not valid UTF-8 and not valid GBK either: read, never a crash.
+  EXPECT_EQ(Read("[s]\nk=a\xFF"
+                 "b\n",
+                 u"s", u"k"),
+            u"a\xFFFD"
+            "b");
+  EXPECT_EQ(Read("[s]\nk=\xD6\n", u"s", u"k"), u"\xFFFD");
+}
+
+TEST_F(PrivateProfile, ValueIsCutToCapacityAndAtNul) {
+  const std::string long_value(300, 'v');
+  EXPECT_EQ(Read("[s]\nk=" + long_value + "\n", u"s", u"k"), std::u16string(259, u'v'));
+  EXPECT_EQ(Read("[s]\nk=abc\n", u"s", u"k", 3), u"ab");
+  EXPECT_EQ(Read("[s]\nk=abc\n", u"s", u"k", 1), u"");
+  EXPECT_EQ(Read("[s]\nk=abc\n", u"s", u"k", 0), u"");
+  EXPECT_EQ(Read("[s]\nk=ab\0cd\nz=after\n"s, u"s", u"k"), u"ab");
+  EXPECT_EQ(Read("[s]\nk=ab\0cd\nz=after\n"s, u"s", u"z"), u"after");
+  // The default obeys the same capacity.
+  EXPECT_EQ(Read("", u"s", u"k", 4), u"<de");
+  // A cut through a surrogate pair drops the orphaned high half.
+  EXPECT_EQ(Read("[s]\nk=ab\xF0\x9F\x98\x80\n", u"s", u"k", 4), u"ab");
+}
+
+}  // namespace
+}  // namespace brevalt
