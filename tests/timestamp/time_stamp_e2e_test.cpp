@@ -1,0 +1,131 @@
+// The time-stamp client against the real PKI library and a real RFC 3161
+// authority served on loopback by the development server.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "devserver/dev_server.h"
+#include "platform/pki/ts_http.h"
+#include "platform/time_convert.h"
+#include "test_env.h"
+#include "timestamp/clock_rule.h"
+#include "timestamp/time_stamp_client.h"
+
+namespace brevalt {
+namespace {
+
+using devserver::DevServer;
+using devserver::ServerOptions;
+using devserver::TsaOptions;
+using testing::ScopedSettings;
+
+// A started authority on a free loopback port; null (with a test failure)
+// when it cannot start.
+std::unique_ptr<DevServer> StartAuthority(const TsaOptions& tsa = {}) {
+  ServerOptions options;
+  options.tsa = tsa;
+  auto server = std::make_unique<DevServer>(options);
+  std::string error;
+  if (server->Start(&error) != 0) {
+    ADD_FAILURE() << "devserver: " << error;
+    return nullptr;
+  }
+  return server;
+}
+
+// A loopback URL where nothing listens: a server's port after it stopped.
+std::string DeadUrl() {
+  std::unique_ptr<DevServer> server = StartAuthority();
+  if (!server)
+    return "http://127.0.0.1:1/tsa";
+  std::string url = server->TsaUrl();
+  server->Stop();
+  return url;
+}
+
+class TimeStampEndToEndTest : public ::testing::Test {
+ protected:
+  void TearDown() override { pki::SetTimeoutsForTesting(0, 0); }
+
+  ScopedSettings settings_;
+};
+
+TEST_F(TimeStampEndToEndTest, GrantedAnswerGivesTheAuthorityTime) {
+  std::unique_ptr<DevServer> server = StartAuthority();
+  ASSERT_TRUE(server);
+  settings_.WriteTimeStampUrl(server->TsaUrl());
+  const int64_t before = CurrentTime();
+  int64_t t = 0;
+  ASSERT_NE(GetTimeStampTime(&t), 0);
+  const int64_t after = CurrentTime();
+  // genTime carries whole seconds: allow one second of truncation either side.
+  EXPECT_GE(t, before - 1);
+  EXPECT_LE(t, after + 1);
+  EXPECT_TRUE(IsLocalClockCorrect(CurrentTime(), t));
+}
+
+TEST_F(TimeStampEndToEndTest, DeadFirstAuthorityIsFollowedByTheSecond) {
+  std::unique_ptr<DevServer> server = StartAuthority();
+  ASSERT_TRUE(server);
+  settings_.WriteTimeStampUrl(DeadUrl() + ";" + server->TsaUrl());
+  int64_t t = 0;
+  ASSERT_NE(GetTimeStampTime(&t), 0);
+  EXPECT_LE(std::abs(t - CurrentTime()), 2);
+}
+
+TEST_F(TimeStampEndToEndTest, OnlyDeadAuthoritiesFail) {
+  settings_.WriteTimeStampUrl(DeadUrl() + ";" + DeadUrl());
+  int64_t t = -7;
+  EXPECT_EQ(GetTimeStampTime(&t), 0);
+  EXPECT_EQ(t, -7);
+}
+
+// An authority whose clock is off by the offset judges this computer's clock.
+TEST_F(TimeStampEndToEndTest, ClockRuleAgainstAnAuthorityWithAnOffsetClock) {
+  struct Row {
+    int64_t offset;
+    bool local_clock_correct;
+  };
+  const Row rows[] = {{3 * 3600, true}, {-3 * 3600, true}, {8 * 3600, false}, {-8 * 3600, false}};
+  for (const Row& row : rows) {
+    TsaOptions tsa;
+    tsa.clock_offset_seconds = row.offset;
+    std::unique_ptr<DevServer> server = StartAuthority(tsa);
+    ASSERT_TRUE(server);
+    int64_t t = 0;
+    ASSERT_EQ(RequestTimeStamp(server->TsaUrl().c_str(), &t), 1) << row.offset;
+    EXPECT_LE(std::abs(t - (CurrentTime() + row.offset)), 2) << row.offset;
+    EXPECT_EQ(IsLocalClockCorrect(CurrentTime(), t), row.local_clock_correct) << row.offset;
+  }
+}
+
+TEST_F(TimeStampEndToEndTest, RejectionFails) {
+  TsaOptions tsa;
+  tsa.status = 2;
+  std::unique_ptr<DevServer> server = StartAuthority(tsa);
+  ASSERT_TRUE(server);
+  int64_t t = -7;
+  EXPECT_EQ(RequestTimeStamp(server->TsaUrl().c_str(), &t), 0);
+  EXPECT_EQ(t, -7);
+}
+
+TEST_F(TimeStampEndToEndTest, LateAnswerFailsWithinTheTimeout) {
+  TsaOptions tsa;
+  tsa.delay_ms = 5000;
+  std::unique_ptr<DevServer> server = StartAuthority(tsa);
+  ASSERT_TRUE(server);
+  pki::SetTimeoutsForTesting(500, 1000);
+  const auto start = std::chrono::steady_clock::now();
+  int64_t t = -7;
+  EXPECT_EQ(RequestTimeStamp(server->TsaUrl().c_str(), &t), 0);
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(waited, std::chrono::milliseconds(3000));
+  EXPECT_EQ(t, -7);
+}
+
+}  // namespace
+}  // namespace brevalt
