@@ -1,0 +1,67 @@
+#include "devserver/dev_server.h"
+
+#include <chrono>
+#include <utility>
+
+namespace brevalt::devserver {
+
+DevServer::DevServer(ServerOptions options) : options_(std::move(options)) {
+  // SO_REUSEADDR only: httplib's default also sets SO_REUSEPORT, which would let
+  // a second server share a busy port silently instead of failing to bind.
+  server_.set_socket_options([](socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
+}
+
+DevServer::~DevServer() {
+  Stop();
+}
+
+int DevServer::Start(std::string* error) {
+  std::string reason;
+  tsa_ = TsaService::Create(options_.tsa, &reason);
+  if (!tsa_) {
+    *error = "time-stamp authority: " + reason;
+    return 1;
+  }
+  tsa_->Register(server_);
+  port_ = options_.port == 0
+              ? server_.bind_to_any_port(options_.host)
+              : (server_.bind_to_port(options_.host, options_.port) ? options_.port : -1);
+  if (port_ <= 0) {
+    *error = "cannot listen on " + options_.host + ":" + std::to_string(options_.port);
+    port_ = 0;
+    return 2;
+  }
+  thread_ = std::thread([this] { server_.listen_after_bind(); });
+  // stop() only takes effect once the server runs, so wait for that.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!server_.is_running() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return 0;
+}
+
+void DevServer::Stop() {
+  if (tsa_) {
+    tsa_->BeginShutdown();
+  }
+  if (thread_.joinable()) {
+    while (!server_.is_running()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    server_.stop();
+    thread_.join();
+  }
+}
+
+std::string DevServer::BaseUrl() const {
+  return "http://" + options_.host + ":" + std::to_string(port_);
+}
+
+std::string DevServer::TsaUrl() const {
+  return BaseUrl() + "/tsa";
+}
+
+}  // namespace brevalt::devserver

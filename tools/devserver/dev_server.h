@@ -1,0 +1,57 @@
+// The local development server: an HTTP server on loopback that hosts the
+// services (the RFC 3161 authority at POST /tsa, ...). Start it in-process on
+// a free port, use it from tests, stop it.
+#ifndef BREVALT_TOOLS_DEVSERVER_DEV_SERVER_H
+#define BREVALT_TOOLS_DEVSERVER_DEV_SERVER_H
+
+#include <httplib.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "devserver/tsa_service.h"
+
+namespace brevalt::devserver {
+
+struct ServerOptions {
+  std::string host = "127.0.0.1";
+  int port = 0;  // 0: the system picks a free port; read it with port()
+  TsaOptions tsa;
+};
+
+class DevServer {
+ public:
+  explicit DevServer(ServerOptions options);
+  ~DevServer();  // stops serving
+  DevServer(const DevServer&) = delete;
+  DevServer& operator=(const DevServer&) = delete;
+
+  // Creates the services, binds and serves on a background thread.
+  // 0 on success; 1 when a service cannot be created, 2 when binding fails
+  // (*error says why). Call once.
+  int Start(std::string* error);
+  // Stops serving and joins the thread; answers still waiting out a delay
+  // are cut short. Safe to call more than once.
+  void Stop();
+
+  int port() const { return port_; }
+  std::string BaseUrl() const;  // "http://host:port"
+  std::string TsaUrl() const;   // BaseUrl() + "/tsa"
+
+  // The HTTP server, to add further routes (tests) before Start.
+  httplib::Server& http() { return server_; }
+  // The authority; null before Start.
+  TsaService* tsa() { return tsa_.get(); }
+
+ private:
+  ServerOptions options_;
+  httplib::Server server_;
+  std::unique_ptr<TsaService> tsa_;
+  std::thread thread_;
+  int port_ = 0;
+};
+
+}  // namespace brevalt::devserver
+
+#endif  // BREVALT_TOOLS_DEVSERVER_DEV_SERVER_H

@@ -1,0 +1,20 @@
+// Command-line options of the devserver executable.
+#ifndef BREVALT_TOOLS_DEVSERVER_SERVER_OPTIONS_H
+#define BREVALT_TOOLS_DEVSERVER_SERVER_OPTIONS_H
+
+#include <span>
+#include <string>
+
+#include "devserver/dev_server.h"
+
+namespace brevalt::devserver {
+
+// Reads --port N, --host H, --clock-offset SECONDS, --status N, --delay-ms N,
+// --tsa-cert FILE, --tsa-key FILE (each followed by its value) into *out.
+// args excludes the program name. False with *error set on an unknown option,
+// a missing or malformed value, or only one of --tsa-cert and --tsa-key.
+bool ParseServerOptions(std::span<const char* const> args, ServerOptions* out, std::string* error);
+
+}  // namespace brevalt::devserver
+
+#endif  // BREVALT_TOOLS_DEVSERVER_SERVER_OPTIONS_H
