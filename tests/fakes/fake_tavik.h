@@ -55,7 +55,8 @@ void Reset();
 // Call numbers count from 1 since Reset(), per function.
 
 // Every later call of the int-returning function returns `code` without doing
-// its work (outputs untouched; a CreateHandle with a non-zero code writes null).
+// its work (outputs untouched; a CreateHandle with a non-zero code writes null;
+// a ReleaseHandle still releases; a GetResponse still counts as asked).
 void SetResult(std::string_view function, int code);
 // Only call number `nth` of the function returns `code`.
 void SetResultOnCall(std::string_view function, int nth, int code);
@@ -182,7 +183,9 @@ class ScopedFake {
   ScopedFake& operator=(const ScopedFake&) = delete;
 };
 
-// Fixture base: Reset() in SetUp, ExpectAllReleased() in TearDown.
+// Fixture base: Reset() in SetUp, ExpectAllReleased() in TearDown. A derived
+// fixture that holds library objects in members releases them in its own
+// TearDown before calling this one (members die only after TearDown).
 class FakeTavikTest : public ::testing::Test {
  protected:
   void SetUp() override { Reset(); }
