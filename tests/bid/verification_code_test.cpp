@@ -1,0 +1,126 @@
+#include "bid/verification_code.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "config/text_convert.h"
+#include "fakes/fake_tavik.h"
+
+namespace brevalt {
+namespace {
+
+namespace fs = std::filesystem;
+
+class VerificationCodeTest : public fake::FakeTavikTest {
+ protected:
+  void SetUp() override {
+    FakeTavikTest::SetUp();
+    std::string pattern = (fs::temp_directory_path() / "brevalt-code-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override {
+    FakeTavikTest::TearDown();
+    fs::remove_all(dir_);
+  }
+  std::u16string Write(const std::string& name, size_t size) {
+    const fs::path path = dir_ / name;
+    std::ofstream out(path, std::ios::binary);
+    for (size_t i = 0; i < size; ++i)
+      out.put(static_cast<char>(i * 7));
+    return Utf8ToWide(path.string());
+  }
+  std::vector<std::string> UpdateCalls() { return fake::Calls("TavikPKICryptoHashUpdate"); }
+
+  fs::path dir_;
+  CVerifyResult result_;
+};
+
+TEST_F(VerificationCodeTest, StreamsTheFileInChunksOf8192) {
+  struct Row {
+    size_t size;
+    std::vector<std::string> updates;
+  };
+  const Row rows[] = {
+      {0, {}},
+      {1, {"TavikPKICryptoHashUpdate len=1"}},
+      {8192, {"TavikPKICryptoHashUpdate len=8192"}},
+      {3 * 8192 + 1,
+       {"TavikPKICryptoHashUpdate len=8192", "TavikPKICryptoHashUpdate len=8192",
+        "TavikPKICryptoHashUpdate len=8192", "TavikPKICryptoHashUpdate len=1"}},
+  };
+  for (const Row& row : rows) {
+    fake::Reset();
+    const std::u16string path = Write("投标.bidx", row.size);
+    ASSERT_EQ(ComputeVerificationCode(path, result_), 0) << row.size;
+    EXPECT_EQ(UpdateCalls(), row.updates) << row.size;
+    EXPECT_EQ(fake::Calls("TavikPKICryptoNewHash"),
+              std::vector<std::string>{"TavikPKICryptoNewHash algorithm=4096"});
+    EXPECT_EQ(result_.VerifyCode.size(), 64u);
+    EXPECT_EQ(result_.DigestLength, 32);
+    EXPECT_TRUE(fake::AllReleased()) << fake::Outstanding();
+  }
+}
+
+TEST_F(VerificationCodeTest, EveryByteIsTwoUpperCaseDigits) {
+  fake::SetHashDigest(std::string("\x0a\x00\xff\xab\x01", 5));
+  ASSERT_EQ(ComputeVerificationCode(Write("a.bidx", 10), result_), 0);
+  EXPECT_EQ(result_.VerifyCode, u"0A00FFAB01");
+  EXPECT_EQ(result_.DigestLength, 5);
+}
+
+TEST_F(VerificationCodeTest, DigestTooLongForTheCodeFails) {
+  fake::SetHashDigest(std::string(50, '\x11'));
+  EXPECT_EQ(ComputeVerificationCode(Write("a.bidx", 10), result_), -1);
+  EXPECT_EQ(result_.VerifyCode, u"");
+  fake::SetHashDigest(std::string(49, '\x11'));
+  EXPECT_EQ(ComputeVerificationCode(Write("a.bidx", 10), result_), 0);
+  EXPECT_EQ(result_.VerifyCode.size(), 98u);
+}
+
+TEST_F(VerificationCodeTest, EveryFailureReleasesWhatItHeld) {
+  struct Row {
+    const char* name;
+    std::function<void()> setup;
+  };
+  const Row rows[] = {
+      {"no device", [] { fake::ReturnNull("TavikPKICryptoGetPseudoDevice"); }},
+      {"no hash", [] { fake::ReturnNull("TavikPKICryptoNewHash"); }},
+      {"update fails", [] { fake::SetResultOnCall("TavikPKICryptoHashUpdate", 2, 0); }},
+      {"final fails", [] { fake::SetResult("TavikPKICryptoHashFinal", 0); }},
+  };
+  const std::u16string path = Write("a.bidx", 20000);
+  for (const Row& row : rows) {
+    fake::Reset();
+    row.setup();
+    result_.VerifyCode = u"earlier";
+    EXPECT_EQ(ComputeVerificationCode(path, result_), -1) << row.name;
+    EXPECT_EQ(result_.VerifyCode, u"earlier") << row.name;
+    EXPECT_TRUE(fake::AllReleased()) << row.name << "\n" << fake::Outstanding();
+  }
+  EXPECT_EQ(ComputeVerificationCode(Utf8ToWide((dir_ / "missing.bidx").string()), result_), -1);
+}
+
+// A bid file that another program holds locked, for reading or writing, is
+// refused; once released it is read again.
+TEST_F(VerificationCodeTest, FileLockedElsewhereIsRefused) {
+  const std::u16string path = Write("locked.bidx", 100);
+  const std::string native = WideToUtf8(path);
+  for (int mode : {LOCK_SH, LOCK_EX}) {
+    int fd = open(native.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, mode), 0);
+    EXPECT_EQ(ComputeVerificationCode(path, result_), -1);
+    close(fd);
+    EXPECT_EQ(ComputeVerificationCode(path, result_), 0);
+  }
+}
+
+}  // namespace
+}  // namespace brevalt
