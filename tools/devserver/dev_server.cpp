@@ -12,6 +12,7 @@ DevServer::DevServer(ServerOptions options) : options_(std::move(options)) {
     int yes = 1;
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
   });
+  server_.set_payload_max_length(kMaxRequestBytes);
 }
 
 DevServer::~DevServer() {
@@ -34,13 +35,20 @@ int DevServer::Start(std::string* error) {
     port_ = 0;
     return 2;
   }
-  thread_ = std::thread([this] { server_.listen_after_bind(); });
-  // stop() only takes effect once the server runs, so wait for that.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!server_.is_running() && std::chrono::steady_clock::now() < deadline) {
+  thread_ = std::thread([this] {
+    server_.listen_after_bind();
+    listen_done_ = true;
+  });
+  WaitUntilServing();
+  return 0;
+}
+
+void DevServer::WaitUntilServing() {
+  // stop() only takes effect once the server runs, so wait for that (or for
+  // the serving loop to have ended on its own).
+  while (!server_.is_running() && !listen_done_) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  return 0;
 }
 
 void DevServer::Stop() {
@@ -48,9 +56,7 @@ void DevServer::Stop() {
     tsa_->BeginShutdown();
   }
   if (thread_.joinable()) {
-    while (!server_.is_running()) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    WaitUntilServing();
     server_.stop();
     thread_.join();
   }

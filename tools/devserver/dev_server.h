@@ -6,6 +6,8 @@
 
 #include <httplib.h>
 
+#include <atomic>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <thread>
@@ -13,6 +15,9 @@
 #include "devserver/tsa_service.h"
 
 namespace brevalt::devserver {
+
+// Request bodies beyond this size are refused (HTTP 413).
+inline constexpr size_t kMaxRequestBytes = 1024 * 1024;
 
 struct ServerOptions {
   std::string host = "127.0.0.1";
@@ -45,10 +50,13 @@ class DevServer {
   TsaService* tsa() { return tsa_.get(); }
 
  private:
+  void WaitUntilServing();
+
   ServerOptions options_;
   httplib::Server server_;
   std::unique_ptr<TsaService> tsa_;
   std::thread thread_;
+  std::atomic<bool> listen_done_{false};  // the serving loop has returned
   int port_ = 0;
 };
 

@@ -5,11 +5,13 @@
 
 #include <chrono>
 #include <ctime>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "devserver/dev_server.h"
@@ -106,6 +108,22 @@ TEST_F(PkiTimeStamp, GrantedAnswerGivesTheCurrentTimeAndAToken) {
   EXPECT_LT(ms, 1000.0);
   RecordProperty("request_ms", std::to_string(ms));
   std::cout << "one time-stamp request against the local authority: " << ms << " ms\n";
+}
+
+TEST_F(PkiTimeStamp, ThreadsMayRequestAtOnce) {
+  auto server = StartServer();
+  std::vector<Outcome> outcomes(4);
+  std::vector<std::thread> threads;
+  for (Outcome& outcome : outcomes) {
+    threads.emplace_back([&outcome, url = server->TsaUrl()] { outcome = RequestFrom(url); });
+  }
+  for (std::thread& thread : threads) {
+    thread.join();
+  }
+  for (const Outcome& outcome : outcomes) {
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_TRUE(outcome.time);
+  }
 }
 
 TEST_F(PkiTimeStamp, ClockOffsetShowsInTheTime) {
