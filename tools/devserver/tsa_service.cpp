@@ -7,6 +7,7 @@
 #include <sys/time.h>
 
 #include <chrono>
+#include <climits>
 #include <string>
 #include <thread>
 
@@ -115,6 +116,9 @@ std::vector<unsigned char> TsaService::Respond(std::span<const unsigned char> qu
   if (options_.status >= 2) {
     RespPtr rejection = StatusOnlyResponse(options_.status);
     return rejection ? Encode(rejection.get()) : std::vector<unsigned char>{};
+  }
+  if (query.size() > static_cast<size_t>(INT_MAX)) {
+    return {};
   }
   RespCtxPtr ctx = MakeContext(this, identity_.cert.get(), identity_.key.get());
   BioPtr input(BIO_new_mem_buf(query.data(), static_cast<int>(query.size())));
