@@ -19,6 +19,10 @@ bool AddEntry(X509_NAME* name, int nid, const std::string& value) {
 }  // namespace
 
 std::vector<unsigned char> MakeTestCertDer(const TestCertSpec& spec) {
+  return MakeTestSigner(spec).cert_der;
+}
+
+TestSigner MakeTestSigner(const TestCertSpec& spec) {
   std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> key(EVP_EC_gen("P-256"), &EVP_PKEY_free);
   std::unique_ptr<X509, decltype(&X509_free)> cert(X509_new(), &X509_free);
   if (!key || !cert) {
@@ -42,9 +46,18 @@ std::vector<unsigned char> MakeTestCertDer(const TestCertSpec& spec) {
   if (size <= 0) {
     return {};
   }
-  std::vector<unsigned char> bytes(der, der + size);
+  TestSigner signer;
+  signer.cert_der.assign(der, der + size);
   OPENSSL_free(der);
-  return bytes;
+  std::unique_ptr<BIO, decltype(&BIO_free)> bio(BIO_new(BIO_s_mem()), &BIO_free);
+  char* pem = nullptr;
+  if (!bio ||
+      PEM_write_bio_PrivateKey(bio.get(), key.get(), nullptr, nullptr, 0, nullptr, nullptr) != 1) {
+    return {};
+  }
+  const long pem_size = BIO_get_mem_data(bio.get(), &pem);
+  signer.key_pem.assign(pem, static_cast<size_t>(pem_size));
+  return signer;
 }
 
 std::string ToBase64(const std::vector<unsigned char>& bytes, size_t line_length,

@@ -17,6 +17,13 @@ struct TestCertSpec {
 // A self-signed EC P-256 certificate as DER; empty on failure.
 std::vector<unsigned char> MakeTestCertDer(const TestCertSpec& spec);
 
+// The same certificate together with its private key, for tests that sign.
+struct TestSigner {
+  std::vector<unsigned char> cert_der;  // empty on failure
+  std::string key_pem;                  // PKCS#8, unencrypted
+};
+TestSigner MakeTestSigner(const TestCertSpec& spec);
+
 // PEM text of a DER certificate.
 std::string DerToPem(const std::vector<unsigned char>& der);
 
