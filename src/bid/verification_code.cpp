@@ -5,7 +5,6 @@
 
 #include "bid/locked_file.h"
 #include "platform/tavik_handles.h"
-#include "platform/user_folder.h"
 
 namespace brevalt {
 namespace {
@@ -49,7 +48,7 @@ int ComputeVerificationCode(const std::u16string& path, CVerifyResult& result) {
     return -1;
   {
     LockedFile file;
-    if (!file.Open(ToNativePath(path)))
+    if (!file.Open(path))
       return -1;
     if (!DigestFile(file, hash.get()))
       return -1;

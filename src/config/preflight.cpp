@@ -1,13 +1,10 @@
 // Step 1 of a verification: the settings file, its URLs and the network.
 #include "config/preflight.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "config/settings.h"
 #include "config/text_convert.h"
 #include "platform/network_state.h"
+#include "platform/regular_file.h"
 #include "platform/url_format.h"
 #include "platform/user_folder.h"
 #include "record/message_catalogue.h"
@@ -16,31 +13,11 @@
 namespace brevalt {
 namespace {
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0)
-      close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 // True when the file exists and can be opened for reading; it is closed again
 // at once. A folder or a device does not count: only a regular file can be
 // read as settings (and opening a FIFO must not block the interface thread).
 bool CanOpenForReading(const std::u16string& path) {
-  const std::string native = ToNativePath(path);
-  if (native.empty())
-    return false;
-  const FileDescriptor fd(open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-  struct stat info {};
-  return fd.get() >= 0 && fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode);
+  return OpenRegularFile(path).valid();
 }
 
 // 0, or the code of the first time-stamp URL problem. An empty part between

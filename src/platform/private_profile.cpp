@@ -2,50 +2,27 @@
 // rules it follows.
 #include "platform/private_profile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "platform/code_page.h"
-#include "platform/user_folder.h"
+#include "platform/regular_file.h"
 
 namespace brevalt {
 namespace {
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0)
-      close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 // The whole content of a regular file; nothing for a missing or unreadable
 // file, a folder or a device (a FIFO would otherwise block the reader).
 std::optional<std::string> ReadRegularFile(const std::u16string& path) {
-  const std::string native = ToNativePath(path);
-  if (native.empty())
-    return std::nullopt;
-  const FileDescriptor fd(open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-  struct stat info {};
-  if (fd.get() < 0 || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+  const UniqueFd fd = OpenRegularFile(path);
+  if (!fd.valid())
     return std::nullopt;
   std::string content;
   char chunk[4096];
   for (;;) {
-    const ssize_t got = read(fd.get(), chunk, sizeof chunk);
+    const long got = ReadSome(fd, chunk, sizeof chunk);
     if (got < 0)
       return std::nullopt;
     if (got == 0)

@@ -1,0 +1,43 @@
+// Opening regular files for reading on POSIX, with the descriptor owned.
+#ifndef BREVALT_PLATFORM_REGULAR_FILE_H
+#define BREVALT_PLATFORM_REGULAR_FILE_H
+
+#include <string>
+
+namespace brevalt {
+
+// Owns one file descriptor and closes it on destruction.
+class UniqueFd {
+ public:
+  UniqueFd() = default;
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  ~UniqueFd();
+  UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
+  UniqueFd& operator=(UniqueFd&& other) noexcept;
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  int release() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+// Opens path read-only when it names a regular file; an invalid descriptor
+// for a missing or unreadable file, a folder or a device. Never blocks (a
+// FIFO would otherwise hold the caller until a writer appears).
+UniqueFd OpenRegularFile(const std::u16string& path);
+
+// Reads up to size bytes, retrying when interrupted: the count read, 0 at
+// the end of the file, -1 on an error.
+long ReadSome(const UniqueFd& fd, void* buffer, unsigned long size);
+
+}  // namespace brevalt
+
+#endif  // BREVALT_PLATFORM_REGULAR_FILE_H

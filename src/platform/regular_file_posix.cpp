@@ -1,0 +1,50 @@
+#include "platform/regular_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/user_folder.h"
+
+namespace brevalt {
+
+UniqueFd::~UniqueFd() {
+  if (fd_ >= 0)
+    close(fd_);
+}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0)
+      close(fd_);
+    fd_ = other.release();
+  }
+  return *this;
+}
+
+UniqueFd OpenRegularFile(const std::u16string& path) {
+  const std::string native = ToNativePath(path);
+  if (native.empty())
+    return UniqueFd();
+  UniqueFd fd(open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  struct stat info {};
+  if (!fd.valid() || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+    return UniqueFd();
+  // Reads of a regular file never block; clear the flag all the same.
+  fcntl(fd.get(), F_SETFL, fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+long ReadSome(const UniqueFd& fd, void* buffer, unsigned long size) {
+  for (;;) {
+    const ssize_t n = read(fd.get(), buffer, size);
+    if (n >= 0)
+      return static_cast<long>(n);
+    if (errno != EINTR)
+      return -1;
+  }
+}
+
+}  // namespace brevalt
