@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 
 #include "config/text_convert.h"
 #include "fakes/fake_tavik.h"
+#include "support/temp_folder.h"
 
 namespace brevalt {
 namespace {
@@ -19,16 +19,6 @@ namespace fs = std::filesystem;
 
 class VerificationCodeTest : public fake::FakeTavikTest {
  protected:
-  void SetUp() override {
-    FakeTavikTest::SetUp();
-    std::string pattern = (fs::temp_directory_path() / "brevalt-code-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    FakeTavikTest::TearDown();
-    fs::remove_all(dir_);
-  }
   std::u16string Write(const std::string& name, size_t size) {
     const fs::path path = dir_ / name;
     std::ofstream out(path, std::ios::binary);
@@ -38,7 +28,8 @@ class VerificationCodeTest : public fake::FakeTavikTest {
   }
   std::vector<std::string> UpdateCalls() { return fake::Calls("TavikPKICryptoHashUpdate"); }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  fs::path dir_ = folder_.path();
   CVerifyResult result_;
 };
 

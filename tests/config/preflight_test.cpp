@@ -12,7 +12,8 @@
 
 #include "platform/memory_dialog.h"
 #include "platform/network_state.h"
-#include "platform/os/temp_folder.h"
+#include "support/scoped_env.h"
+#include "support/temp_folder.h"
 #include "record/message_catalogue.h"
 #include "record/result_texts.h"
 

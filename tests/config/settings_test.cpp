@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "platform/os/temp_folder.h"
+#include "support/scoped_env.h"
+#include "support/temp_folder.h"
 
 namespace brevalt {
 namespace {

@@ -6,7 +6,7 @@
 #include "fakes/fake_tavik.h"
 #include "platform/tavik_handles.h"
 #include "platform/time_convert.h"
-#include "timestamp/test_env.h"
+#include "support/scoped_env.h"
 
 namespace brevalt {
 namespace {

@@ -1,7 +1,6 @@
 // The check without rules file on bids sealed by bidx, read through the real
 // container and PKI libraries.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -13,7 +12,8 @@
 #include "platform/container/container_errors.h"
 #include "platform/memory_dialog.h"
 #include "platform/pki/test_certs.h"
-#include "timestamp/test_env.h"
+#include "support/scoped_env.h"
+#include "support/temp_folder.h"
 #include "tools/bidx/seal_command.h"
 
 namespace brevalt {
@@ -48,9 +48,8 @@ std::u16string Sha256SumUpper(const fs::path& path) {
 class SealedBidTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    std::string pattern = (fs::temp_directory_path() / "brevalt-sealed-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    folder_ = std::make_unique<testing::TempFolder>();
+    dir_ = folder_->path();
     const auto signer = MakeTestSigner({"王五", "华东建设有限公司", 0});
     ASSERT_FALSE(signer.cert_der.empty());
     WriteFile(dir_ / "signer.pem", testing::DerToPem(signer.cert_der));
@@ -80,7 +79,7 @@ class SealedBidTest : public ::testing::Test {
     std::ostringstream err;
     ASSERT_EQ(bidx::RunSeal(options, err), 0) << err.str();
   }
-  static void TearDownTestSuite() { fs::remove_all(dir_); }
+  static void TearDownTestSuite() { folder_.reset(); }
 
   // Checks the bid at path; the result keeps the record for inspection.
   int Check(const fs::path& path) {
@@ -96,11 +95,13 @@ class SealedBidTest : public ::testing::Test {
     return dir_ / name;
   }
 
+  static std::unique_ptr<testing::TempFolder> folder_;
   static fs::path dir_;  // shared by the suite: sealing is slow under the sanitizers
   CVerifyResult result_;
   MemoryDialog dialog_;
 };
 
+std::unique_ptr<testing::TempFolder> SealedBidTest::folder_;
 fs::path SealedBidTest::dir_;
 
 TEST_F(SealedBidTest, GoodBidPassesWithEveryFieldFilled) {

@@ -1,7 +1,6 @@
 #include "engine/check_without_rules.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +10,7 @@
 #include "fakes/fake_tavik.h"
 #include "platform/memory_dialog.h"
 #include "record/result_texts.h"
+#include "support/temp_folder.h"
 
 namespace brevalt {
 namespace {
@@ -47,9 +47,6 @@ class CheckWithoutRulesTest : public fake::FakeTavikTest {
  public:  // the table rows below reach the helpers
   void SetUp() override {
     FakeTavikTest::SetUp();
-    std::string pattern = (fs::temp_directory_path() / "brevalt-check-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
     const fs::path bid = dir_ / "投标_P2026001_01.tbs.bidx";
     std::ofstream(bid, std::ios::binary) << "sealed bid bytes";
     result_.BidPath = Utf8ToWide(bid.string());
@@ -62,7 +59,6 @@ class CheckWithoutRulesTest : public fake::FakeTavikTest {
   void TearDown() override {
     result_ = CVerifyResult();  // hand the record's certificates back first
     FakeTavikTest::TearDown();
-    fs::remove_all(dir_);
   }
   void SetDocument(const std::u16string& document) { SetCustomData(RulesBlock(document)); }
   void SetCustomData(const std::string& data) {
@@ -73,7 +69,8 @@ class CheckWithoutRulesTest : public fake::FakeTavikTest {
   int Run() { return CheckBidWithoutRules(result_, dialog_); }
   std::u16string Step4Mark() { return dialog_.GetControlText(kEditStepRulesFile); }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  fs::path dir_ = folder_.path();
   CVerifyResult result_;
   MemoryDialog dialog_;
 };

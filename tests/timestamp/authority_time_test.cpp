@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "test_env.h"
+#include "support/scoped_env.h"
 
 namespace brevalt {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fakes/fake_tavik.h"
-#include "test_env.h"
+#include "support/scoped_settings.h"
 
 namespace brevalt {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "fakes/fake_tavik.h"
 #include "platform/time_convert.h"
-#include "test_env.h"
+#include "support/scoped_settings.h"
 
 namespace brevalt {
 namespace {

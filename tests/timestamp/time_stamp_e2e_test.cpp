@@ -11,7 +11,7 @@
 #include "devserver/dev_server.h"
 #include "platform/pki/ts_http.h"
 #include "platform/time_convert.h"
-#include "test_env.h"
+#include "support/scoped_settings.h"
 #include "timestamp/clock_rule.h"
 #include "timestamp/time_stamp_client.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/os/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace brevalt {
 namespace {

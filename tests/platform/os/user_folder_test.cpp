@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/os/temp_folder.h"
+#include "support/scoped_env.h"
+#include "support/temp_folder.h"
 
 namespace brevalt {
 namespace {

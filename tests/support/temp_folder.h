@@ -1,14 +1,12 @@
-// Test helpers: a throw-away folder and a scoped environment variable, so no
-// test touches the real per-user configuration.
-#ifndef BREVALT_TESTS_PLATFORM_OS_TEMP_FOLDER_H
-#define BREVALT_TESTS_PLATFORM_OS_TEMP_FOLDER_H
+// A throw-away folder for one test.
+#ifndef BREVALT_TESTS_SUPPORT_TEMP_FOLDER_H
+#define BREVALT_TESTS_SUPPORT_TEMP_FOLDER_H
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,30 +44,6 @@ class TempFolder {
   std::string path_;
 };
 
-// Sets an environment variable (or unsets it, for nullopt) for one scope.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-    if (const char* old = getenv(name))
-      old_ = old;
-    Apply(value);
-  }
-  ~ScopedEnv() { Apply(old_); }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  void Apply(const std::optional<std::string>& value) {
-    if (value) {
-      setenv(name_, value->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
 }  // namespace brevalt::testing
 
-#endif  // BREVALT_TESTS_PLATFORM_OS_TEMP_FOLDER_H
+#endif  // BREVALT_TESTS_SUPPORT_TEMP_FOLDER_H
