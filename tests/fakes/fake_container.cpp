@@ -114,15 +114,9 @@ int TavikSecretFileDecryptorGetMinNum(CTavikFileDecryptor* handle, int* count) {
 
 // The handle is freed whatever the scripted result.
 int TavikSecretFileDecryptorReleaseHandle(CTavikFileDecryptor* handle) {
-  static constexpr std::string_view kName = "TavikSecretFileDecryptorReleaseHandle";
   auto lock = Lock();
-  auto& s = Shared();
-  const int nth = s.Begin(kName, std::string(kName));
-  const bool live = s.Holds(Kind::kContainer, handle);
-  s.Release(Kind::kContainer, handle, kName);
-  if (auto code = s.Scripted(kName, nth))
-    return *code;
-  return live ? 0 : kFailure;
+  return brevalt::fake::detail::ReleaseLibraryHandle(
+      Shared(), "TavikSecretFileDecryptorReleaseHandle", Kind::kContainer, handle, kFailure);
 }
 
 }  // extern "C"

@@ -161,15 +161,9 @@ int TavikBidRulesFileGetCert(CTavikBidRulesFile* handle, int index, unsigned cha
 }
 
 int TavikBidRulesFileReleaseHandle(CTavikBidRulesFile* handle) {
-  static constexpr std::string_view kName = "TavikBidRulesFileReleaseHandle";
   auto lock = Lock();
-  auto& s = Shared();
-  const int nth = s.Begin(kName, std::string(kName));
-  const bool live = s.Holds(Kind::kRules, handle);
-  s.Release(Kind::kRules, handle, kName);
-  if (auto code = s.Scripted(kName, nth))
-    return *code;
-  return live ? 0 : kFailure;
+  return brevalt::fake::detail::ReleaseLibraryHandle(Shared(), "TavikBidRulesFileReleaseHandle",
+                                                     Kind::kRules, handle, kFailure);
 }
 
 }  // extern "C"

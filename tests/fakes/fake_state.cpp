@@ -180,6 +180,16 @@ int TwoCall(State& s, std::string_view function, std::string_view data, void* bu
   return 0;
 }
 
+int ReleaseLibraryHandle(State& s, std::string_view function, Kind kind, const void* handle,
+                         int failure) {
+  const int nth = s.Begin(function, std::string(function));
+  const bool live = s.Holds(kind, handle);
+  s.Release(kind, handle, function);
+  if (auto code = s.Scripted(function, nth))
+    return *code;
+  return live ? 0 : failure;
+}
+
 std::string TwoCallEntry(std::string_view function, const void* buffer, const int* length) {
   return std::string(function) + (buffer == nullptr ? " buffer=null" : " buffer=set") +
          " length=" + (length == nullptr ? std::string("null") : std::to_string(*length));

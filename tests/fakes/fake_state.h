@@ -137,6 +137,11 @@ struct State {
 int TwoCall(State& s, std::string_view function, std::string_view data, void* buffer, int* length,
             int failure);
 
+// ReleaseHandle of the container and rules libraries: frees the handle
+// whatever the scripted result; 0 when it was live, else `failure`.
+int ReleaseLibraryHandle(State& s, std::string_view function, Kind kind, const void* handle,
+                         int failure);
+
 // The log entry of a two-call function: "Name buffer=null length=0".
 std::string TwoCallEntry(std::string_view function, const void* buffer, const int* length);
 
