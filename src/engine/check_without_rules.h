@@ -11,7 +11,6 @@ namespace brevalt {
 // Results of the bid checks.
 enum BidCheckCode : int {
   kBidCheckPassed = 0,
-  kBidCheckDownloadFailed = 3,
   kBidCheckFailed = 4,
 };
 
