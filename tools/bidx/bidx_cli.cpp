@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "tools/bidx/inspect_command.h"
+#include "tools/bidx/report_command.h"
 #include "tools/bidx/seal_command.h"
 
 namespace brevalt::bidx {

@@ -1,4 +1,4 @@
-#include "tools/bidx/inspect_command.h"
+#include "tools/bidx/report_command.h"
 
 #include <openssl/err.h>
 #include <openssl/pem.h>
