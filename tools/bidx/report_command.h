@@ -1,6 +1,6 @@
 // `bidx inspect`: shows what a sealed bid holds and whether it verifies.
-#ifndef BREVALT_TOOLS_BIDX_INSPECT_COMMAND_H
-#define BREVALT_TOOLS_BIDX_INSPECT_COMMAND_H
+#ifndef BREVALT_TOOLS_BIDX_REPORT_COMMAND_H
+#define BREVALT_TOOLS_BIDX_REPORT_COMMAND_H
 
 #include <ostream>
 #include <string>
@@ -19,4 +19,4 @@ int RunInspect(const std::string& path, const std::string& extract_dir, std::ost
 
 }  // namespace brevalt::bidx
 
-#endif  // BREVALT_TOOLS_BIDX_INSPECT_COMMAND_H
+#endif  // BREVALT_TOOLS_BIDX_REPORT_COMMAND_H
