@@ -10,21 +10,18 @@
 #include <climits>
 #include <string>
 #include <thread>
+#include "platform/release_with.h"
 
 namespace brevalt::devserver {
 
 // An arbitrary policy under the documentation enterprise number (RFC 5612).
 constexpr const char* kPolicyOid = "1.3.6.1.4.1.32473.1.1";
 
-template <typename T, void (*Free)(T*)>
-struct OsslDeleter {
-  void operator()(T* p) const { Free(p); }
-};
-using RespCtxPtr = std::unique_ptr<TS_RESP_CTX, OsslDeleter<TS_RESP_CTX, TS_RESP_CTX_free>>;
-using RespPtr = std::unique_ptr<TS_RESP, OsslDeleter<TS_RESP, TS_RESP_free>>;
-using StatusPtr = std::unique_ptr<TS_STATUS_INFO, OsslDeleter<TS_STATUS_INFO, TS_STATUS_INFO_free>>;
-using BioPtr = std::unique_ptr<BIO, OsslDeleter<BIO, BIO_free_all>>;
-using ObjectPtr = std::unique_ptr<ASN1_OBJECT, OsslDeleter<ASN1_OBJECT, ASN1_OBJECT_free>>;
+using RespCtxPtr = std::unique_ptr<TS_RESP_CTX, ReleaseWith<TS_RESP_CTX_free>>;
+using RespPtr = std::unique_ptr<TS_RESP, ReleaseWith<TS_RESP_free>>;
+using StatusPtr = std::unique_ptr<TS_STATUS_INFO, ReleaseWith<TS_STATUS_INFO_free>>;
+using BioPtr = std::unique_ptr<BIO, ReleaseWith<BIO_free_all>>;
+using ObjectPtr = std::unique_ptr<ASN1_OBJECT, ReleaseWith<ASN1_OBJECT_free>>;
 
 // The responder's callbacks: genTime from the shifted clock, increasing serials.
 struct TsaCallbacks {

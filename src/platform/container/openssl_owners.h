@@ -10,15 +10,11 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/release_with.h"
+
 namespace brevalt::container {
 
-template <auto Release>
-struct ReleaseWith {
-  template <typename T>
-  void operator()(T* p) const {
-    Release(p);
-  }
-};
+using brevalt::ReleaseWith;
 
 using UniqueX509 = std::unique_ptr<X509, ReleaseWith<X509_free>>;
 using UniqueKey = std::unique_ptr<EVP_PKEY, ReleaseWith<EVP_PKEY_free>>;

@@ -7,19 +7,15 @@
 
 #include <climits>
 #include <memory>
+#include "platform/release_with.h"
 
 namespace brevalt::pki {
 namespace {
 
-template <typename T, void (*Free)(T*)>
-struct OsslDeleter {
-  void operator()(T* p) const { Free(p); }
-};
-using ReqPtr = std::unique_ptr<TS_REQ, OsslDeleter<TS_REQ, TS_REQ_free>>;
-using ImprintPtr =
-    std::unique_ptr<TS_MSG_IMPRINT, OsslDeleter<TS_MSG_IMPRINT, TS_MSG_IMPRINT_free>>;
-using AlgorPtr = std::unique_ptr<X509_ALGOR, OsslDeleter<X509_ALGOR, X509_ALGOR_free>>;
-using IntegerPtr = std::unique_ptr<ASN1_INTEGER, OsslDeleter<ASN1_INTEGER, ASN1_INTEGER_free>>;
+using ReqPtr = std::unique_ptr<TS_REQ, ReleaseWith<TS_REQ_free>>;
+using ImprintPtr = std::unique_ptr<TS_MSG_IMPRINT, ReleaseWith<TS_MSG_IMPRINT_free>>;
+using AlgorPtr = std::unique_ptr<X509_ALGOR, ReleaseWith<X509_ALGOR_free>>;
+using IntegerPtr = std::unique_ptr<ASN1_INTEGER, ReleaseWith<ASN1_INTEGER_free>>;
 
 // The imprint with its algorithm identifier (parameters NULL, as usual for SHA-2).
 ImprintPtr MakeImprint(int digest_nid, std::span<const unsigned char> digest) {

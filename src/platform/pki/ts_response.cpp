@@ -11,17 +11,14 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include "platform/release_with.h"
 
 namespace brevalt::pki {
 namespace {
 
-template <typename T, void (*Free)(T*)>
-struct OsslDeleter {
-  void operator()(T* p) const { Free(p); }
-};
-using RespPtr = std::unique_ptr<TS_RESP, OsslDeleter<TS_RESP, TS_RESP_free>>;
-using BnPtr = std::unique_ptr<BIGNUM, OsslDeleter<BIGNUM, BN_free>>;
-using CmsPtr = std::unique_ptr<CMS_ContentInfo, OsslDeleter<CMS_ContentInfo, CMS_ContentInfo_free>>;
+using RespPtr = std::unique_ptr<TS_RESP, ReleaseWith<TS_RESP_free>>;
+using BnPtr = std::unique_ptr<BIGNUM, ReleaseWith<BN_free>>;
+using CmsPtr = std::unique_ptr<CMS_ContentInfo, ReleaseWith<CMS_ContentInfo_free>>;
 
 std::vector<unsigned char> StringBytes(const ASN1_STRING* value) {
   const unsigned char* data = ASN1_STRING_get0_data(value);
