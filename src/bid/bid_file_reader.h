@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/tavik_handles.h"
+#include "tavik/tavik_handles.h"
 
 namespace brevalt {
 

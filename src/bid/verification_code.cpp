@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "bid/locked_file.h"
-#include "platform/tavik_handles.h"
+#include "tavik/tavik_handles.h"
 
 namespace brevalt {
 namespace {

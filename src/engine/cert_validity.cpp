@@ -4,7 +4,7 @@
 #include <string>
 
 #include "config/text_convert.h"
-#include "platform/tavik_handles.h"
+#include "tavik/tavik_handles.h"
 #include "platform/time_convert.h"
 
 namespace brevalt {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/tavik_pki.h"
+#include "tavik/tavik_pki.h"
 
 namespace brevalt {
 

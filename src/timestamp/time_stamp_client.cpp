@@ -7,7 +7,7 @@
 
 #include "config/settings.h"
 #include "config/text_convert.h"
-#include "platform/tavik_handles.h"
+#include "tavik/tavik_handles.h"
 #include "timestamp/authority_time.h"
 
 namespace brevalt {

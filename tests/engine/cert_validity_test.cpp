@@ -4,7 +4,7 @@
 
 #include "engine/local_time.h"
 #include "fakes/fake_tavik.h"
-#include "platform/tavik_handles.h"
+#include "tavik/tavik_handles.h"
 #include "platform/time_convert.h"
 #include "support/scoped_env.h"
 

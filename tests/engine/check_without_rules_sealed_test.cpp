@@ -9,9 +9,9 @@
 
 #include "config/text_convert.h"
 #include "engine/check_without_rules.h"
-#include "platform/container/container_errors.h"
+#include "tavik/secretfile/container_errors.h"
 #include "platform/memory_dialog.h"
-#include "platform/pki/test_certs.h"
+#include "tavik/pki/test_certs.h"
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
 #include "tools/bidx/seal_command.h"

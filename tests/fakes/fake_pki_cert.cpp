@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "fakes/fake_state.h"
-#include "platform/tavik_pki_ui.h"
+#include "tavik/tavik_pki_ui.h"
 
 namespace {
 

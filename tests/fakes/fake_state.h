@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "fakes/fake_tavik.h"
-#include "platform/tavik_bid_rules_file.h"
-#include "platform/tavik_pki.h"
-#include "platform/tavik_secret_file.h"
+#include "tavik/tavik_bid_rules_file.h"
+#include "tavik/tavik_pki.h"
+#include "tavik/tavik_secret_file.h"
 
 // The opaque library types, as the fake models them.
 struct TAVIK_DEVICE_st {

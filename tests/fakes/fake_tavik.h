@@ -1,5 +1,5 @@
 // A scriptable in-memory double of the closed PKI, container and rules-file
-// libraries (every function of platform/tavik_pki.h, tavik_pki_ui.h,
+// libraries (every function of tavik/tavik_pki.h, tavik_pki_ui.h,
 // tavik_secret_file.h and tavik_bid_rules_file.h).
 //
 // Link brevalt_fake_tavik instead of the real libraries. By default the fake

@@ -7,11 +7,11 @@
 #include <string>
 #include <thread>
 
-#include "platform/tavik_bid_rules_file.h"
-#include "platform/tavik_handles.h"
-#include "platform/tavik_pki.h"
-#include "platform/tavik_pki_ui.h"
-#include "platform/tavik_secret_file.h"
+#include "tavik/tavik_bid_rules_file.h"
+#include "tavik/tavik_handles.h"
+#include "tavik/tavik_pki.h"
+#include "tavik/tavik_pki_ui.h"
+#include "tavik/tavik_secret_file.h"
 
 namespace brevalt {
 namespace {

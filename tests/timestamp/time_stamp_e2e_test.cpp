@@ -9,7 +9,7 @@
 #include <string>
 
 #include "devserver/dev_server.h"
-#include "platform/pki/ts_http.h"
+#include "tavik/pki/ts_http.h"
 #include "platform/time_convert.h"
 #include "support/scoped_settings.h"
 #include "timestamp/clock_rule.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/container/openssl_owners.h"
+#include "tavik/secretfile/openssl_owners.h"
 
 namespace brevalt::bidx {
 

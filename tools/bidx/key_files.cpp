@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "platform/container/file_input.h"
+#include "tavik/secretfile/file_input.h"
 
 namespace brevalt::bidx {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/container/openssl_owners.h"
+#include "tavik/secretfile/openssl_owners.h"
 
 namespace brevalt::bidx {
 

@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
-#include "platform/container/container_errors.h"
-#include "platform/container/container_reader.h"
-#include "platform/container/container_signature.h"
-#include "platform/container/file_input.h"
+#include "tavik/secretfile/container_errors.h"
+#include "tavik/secretfile/container_reader.h"
+#include "tavik/secretfile/container_signature.h"
+#include "tavik/secretfile/file_input.h"
 #include "tools/bidx/rules_document.h"
 
 namespace brevalt::bidx {

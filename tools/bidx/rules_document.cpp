@@ -6,7 +6,7 @@
 #include <cctype>
 #include <limits>
 
-#include "platform/container/container_format.h"
+#include "tavik/secretfile/container_format.h"
 
 namespace brevalt::bidx {
 

@@ -1,8 +1,8 @@
 #include "tools/bidx/seal_command.h"
 
-#include "platform/container/container_errors.h"
-#include "platform/container/container_format.h"
-#include "platform/container/container_writer.h"
+#include "tavik/secretfile/container_errors.h"
+#include "tavik/secretfile/container_format.h"
+#include "tavik/secretfile/container_writer.h"
 #include "tools/bidx/key_files.h"
 #include "tools/bidx/rules_document.h"
 

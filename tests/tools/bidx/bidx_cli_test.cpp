@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "platform/container/container_errors.h"
-#include "platform/container/test_bid.h"
-#include "platform/tavik_handles.h"
-#include "platform/tavik_secret_file.h"
+#include "tavik/secretfile/container_errors.h"
+#include "tavik/secretfile/test_bid.h"
+#include "tavik/tavik_handles.h"
+#include "tavik/tavik_secret_file.h"
 #include "tools/bidx/bidx_cli.h"
 
 namespace brevalt {

@@ -1,0 +1,125 @@
+// One RFC 3161 request and its answer: the TAVIK_TIMESTAMP_st handle.
+#include <openssl/objects.h>
+
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "tavik/pki/pki_memory.h"
+#include "tavik/pki/ts_http.h"
+#include "tavik/pki/ts_request.h"
+#include "tavik/pki/ts_response.h"
+#include "tavik/tavik_pki.h"
+
+struct TAVIK_TIMESTAMP_st {
+  std::string url;                     // bytes as given (system code page)
+  int digest_nid = 0;                  // NID_undef until a known algorithm is set
+  std::vector<unsigned char> imprint;  // the caller's digest
+  bool answered = false;               // a well-formed answer to this request arrived
+  brevalt::pki::TimeStampFields answer;
+};
+
+namespace {
+
+bool Granted(const TAVIK_TIMESTAMP_st* request) {
+  return request->answered && (request->answer.status == 0 || request->answer.status == 1);
+}
+
+int NidForAlgorithm(int algorithm) {
+  return algorithm == TAVIK_HASH_TIMESTAMP || algorithm == TAVIK_HASH_BID_CODE ? NID_sha256
+                                                                               : NID_undef;
+}
+
+// Sends one query and checks the answer; true when it is an answer to it.
+bool Exchange(TAVIK_TIMESTAMP_st* request) {
+  using namespace brevalt::pki;
+  TimeStampQuery query;
+  if (!BuildTimeStampQuery(request->digest_nid, request->imprint, RandomNonce(), &query)) {
+    return false;
+  }
+  std::vector<unsigned char> reply;
+  if (PostTimeStampQuery(request->url, query.der, &reply) != HttpOutcome::kOk) {
+    return false;
+  }
+  const ExpectedBinding expected{request->digest_nid, request->imprint, query.nonce};
+  return ValidateTimeStampResponse(reply, expected, &request->answer) == ResponseCheck::kOk;
+}
+
+}  // namespace
+
+extern "C" {
+
+TAVIK_TIMESTAMP_st* TavikPKIMsgNewTimeStamp(void) {
+  return new (std::nothrow) TAVIK_TIMESTAMP_st();
+}
+
+void TavikPKIMsgFreeTimeStamp(TAVIK_TIMESTAMP_st* request) {
+  delete request;
+}
+
+int TavikPKIMsgTimeStampSetTSA(TAVIK_TIMESTAMP_st* request, const char* url) {
+  if (request == nullptr || url == nullptr || *url == '\0') {
+    return 0;
+  }
+  request->url = url;
+  return 1;
+}
+
+int TavikPKIMsgTimeStampSetHashAlgorithm(TAVIK_TIMESTAMP_st* request, int algorithm) {
+  const int nid = NidForAlgorithm(algorithm);
+  if (request == nullptr || nid == NID_undef) {
+    return 0;
+  }
+  request->digest_nid = nid;
+  return 1;
+}
+
+int TavikPKIMsgTimeStampSetMessageImprint(TAVIK_TIMESTAMP_st* request, const unsigned char* digest,
+                                          int length) {
+  if (request == nullptr || digest == nullptr || length <= 0) {
+    return 0;
+  }
+  request->imprint.assign(digest, digest + length);
+  return 1;
+}
+
+int TavikPKIMsgTimeStampGetResponse(TAVIK_TIMESTAMP_st* request, int* status) {
+  if (request == nullptr || status == nullptr) {
+    return 0;
+  }
+  request->answered = false;
+  request->answer = {};
+  if (request->url.empty() || request->digest_nid == NID_undef || !Exchange(request)) {
+    request->answer = {};
+    return 0;
+  }
+  request->answered = true;
+  *status = request->answer.status;
+  return 1;
+}
+
+char* TavikPKIMsgTimeStampGetTime(TAVIK_TIMESTAMP_st* request) {
+  if (request == nullptr || !Granted(request)) {
+    return nullptr;
+  }
+  return brevalt::pki::CopyToLibText(request->answer.gen_time);
+}
+
+int TavikPKIMsgTimeStampGetTimeStampToken(TAVIK_TIMESTAMP_st* request, unsigned char** token,
+                                          int* length) {
+  if (request == nullptr || token == nullptr || length == nullptr || !Granted(request) ||
+      request->answer.token.empty()) {
+    return 0;
+  }
+  unsigned char* buffer =
+      brevalt::pki::CopyToLibBuffer(request->answer.token.data(), request->answer.token.size());
+  if (buffer == nullptr) {
+    return 0;
+  }
+  *token = buffer;
+  *length = static_cast<int>(request->answer.token.size());
+  return 1;
+}
+
+}  // extern "C"

@@ -1,0 +1,118 @@
+#include "tavik/secretfile/container_signature.h"
+
+#include <openssl/err.h>
+#include <openssl/objects.h>
+
+#include <algorithm>
+
+#include "tavik/secretfile/container_errors.h"
+
+namespace brevalt::container {
+
+namespace {
+
+UniqueCms ParseCms(const std::vector<unsigned char>& der) {
+  if (der.empty()) {
+    return nullptr;
+  }
+  const unsigned char* p = der.data();
+  UniqueCms cms(d2i_CMS_ContentInfo(nullptr, &p, static_cast<long>(der.size())));
+  if (cms && p != der.data() + der.size()) {
+    cms.reset();
+  }
+  return cms;
+}
+
+// The one SignerInfo of a detached SignedData over id-data, else null.
+CMS_SignerInfo* SoleSigner(CMS_ContentInfo* cms) {
+  if (OBJ_obj2nid(CMS_get0_type(cms)) != NID_pkcs7_signed || CMS_is_detached(cms) != 1 ||
+      OBJ_obj2nid(CMS_get0_eContentType(cms)) != NID_pkcs7_data) {
+    return nullptr;
+  }
+  STACK_OF(CMS_SignerInfo)* signers = CMS_get0_SignerInfos(cms);
+  if (signers == nullptr || sk_CMS_SignerInfo_num(signers) != 1) {
+    return nullptr;
+  }
+  return sk_CMS_SignerInfo_value(signers, 0);
+}
+
+// The signed message digest, or null when the signed attributes lack it or
+// name a content type other than id-data.
+const ASN1_OCTET_STRING* SignedMessageDigest(CMS_SignerInfo* si) {
+  if (CMS_signed_get_attr_count(si) <= 0) {
+    return nullptr;
+  }
+  auto* type = static_cast<const ASN1_OBJECT*>(
+      CMS_signed_get0_data_by_OBJ(si, OBJ_nid2obj(NID_pkcs9_contentType), -3, V_ASN1_OBJECT));
+  if (type == nullptr || OBJ_obj2nid(type) != NID_pkcs7_data) {
+    return nullptr;
+  }
+  return static_cast<const ASN1_OCTET_STRING*>(CMS_signed_get0_data_by_OBJ(
+      si, OBJ_nid2obj(NID_pkcs9_messageDigest), -3, V_ASN1_OCTET_STRING));
+}
+
+bool DigestIsSha256(CMS_SignerInfo* si) {
+  X509_ALGOR* digest = nullptr;
+  CMS_SignerInfo_get0_algs(si, nullptr, nullptr, &digest, nullptr);
+  return digest != nullptr && OBJ_obj2nid(digest->algorithm) == NID_sha256;
+}
+
+bool DigestMatches(const ASN1_OCTET_STRING* signed_digest,
+                   const std::array<unsigned char, kSha256Size>& actual) {
+  return ASN1_STRING_length(signed_digest) == static_cast<int>(actual.size()) &&
+         std::equal(actual.begin(), actual.end(), ASN1_STRING_get0_data(signed_digest));
+}
+
+int CheckWithCertificate(CMS_ContentInfo* cms, X509* cert,
+                         const std::array<unsigned char, kSha256Size>& digest) {
+  CMS_SignerInfo* si = SoleSigner(cms);
+  if (si == nullptr) {
+    return kSignatureMalformed;
+  }
+  if (!DigestIsSha256(si)) {
+    return kUnsupportedAlgorithm;
+  }
+  const ASN1_OCTET_STRING* signed_digest = SignedMessageDigest(si);
+  if (signed_digest == nullptr) {
+    return kSignatureMalformed;
+  }
+  if (!DigestMatches(signed_digest, digest)) {
+    return kContentDigestMismatch;
+  }
+  if (CMS_SignerInfo_cert_cmp(si, cert) != 0) {
+    return kSignerMismatch;
+  }
+  CMS_SignerInfo_set1_signer_cert(si, cert);
+  return CMS_SignerInfo_verify(si) == 1 ? kOk : kSignatureInvalid;
+}
+
+}  // namespace
+
+UniqueX509 ParseCertificate(const std::vector<unsigned char>& der) {
+  if (der.empty()) {
+    return nullptr;
+  }
+  const unsigned char* p = der.data();
+  UniqueX509 cert(d2i_X509(nullptr, &p, static_cast<long>(der.size())));
+  if (cert && p != der.data() + der.size()) {
+    cert.reset();
+  }
+  return cert;
+}
+
+int CheckSignature(const ContainerContents& contents) {
+  int rc = kOk;
+  UniqueX509 cert = ParseCertificate(contents.certificate);
+  UniqueCms cms = cert ? ParseCms(contents.signature) : nullptr;
+  if (!cert) {
+    rc = kCertificateMalformed;
+  } else if (!cms) {
+    rc = kSignatureMalformed;
+  } else {
+    rc = CheckWithCertificate(cms.get(), cert.get(), contents.signed_digest);
+  }
+  ERR_clear_error();
+  return rc;
+}
+
+}  // namespace brevalt::container

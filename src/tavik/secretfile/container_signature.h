@@ -1,0 +1,28 @@
+// Checks the signature block of a container against its signed bytes.
+#ifndef BREVALT_PLATFORM_CONTAINER_CONTAINER_SIGNATURE_H
+#define BREVALT_PLATFORM_CONTAINER_CONTAINER_SIGNATURE_H
+
+#include "tavik/secretfile/container_reader.h"
+#include "tavik/secretfile/openssl_owners.h"
+
+namespace brevalt::container {
+
+// Parses `der` as exactly one DER X.509 certificate (no trailing bytes);
+// null when it is not one.
+UniqueX509 ParseCertificate(const std::vector<unsigned char>& der);
+
+// Checks, in this order, that the container's certificate is one DER
+// certificate (kCertificateMalformed); that the signature is one DER detached
+// CMS SignedData over id-data with exactly one SignerInfo carrying signed
+// attributes (kSignatureMalformed) and SHA-256 as digest
+// (kUnsupportedAlgorithm); that its message digest equals the digest of the
+// signed bytes (kContentDigestMismatch); that the SignerInfo names the
+// embedded certificate (kSignerMismatch); and that the signature over the
+// signed attributes verifies with that certificate's key
+// (kSignatureInvalid). Trust in the certificate is not judged here.
+// Leaves the OpenSSL error queue empty.
+int CheckSignature(const ContainerContents& contents);
+
+}  // namespace brevalt::container
+
+#endif  // BREVALT_PLATFORM_CONTAINER_CONTAINER_SIGNATURE_H

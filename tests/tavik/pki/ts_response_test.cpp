@@ -1,0 +1,201 @@
+#include "tavik/pki/ts_response.h"
+
+#include <gtest/gtest.h>
+#include <openssl/objects.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace brevalt::pki {
+namespace {
+
+std::vector<unsigned char> ReadStored(const std::string& name) {
+  std::ifstream in(std::string(BREVALT_TESTDATA_DIR "/rfc3161/") + name, std::ios::binary);
+  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Hex(const std::vector<unsigned char>& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (unsigned char b : bytes) {
+    text += kDigits[b >> 4];
+    text += kDigits[b & 15];
+  }
+  return text;
+}
+
+std::vector<unsigned char> FromHex(const std::string& hex) {
+  std::vector<unsigned char> bytes;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) {
+    bytes.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+constexpr const char* kSha256 = "2.16.840.1.101.3.4.2.1";
+constexpr const char* kSha512 = "2.16.840.1.101.3.4.2.3";
+const std::string kAdobe = "f487d88164bde223b7fd3c71b3e9c624c8a0cb559c853b49558e7e5ef4ce55f0";
+const std::string kHello = "5891b5b522d5df086d0ff0b110fbd9d21bb4fc7163af34d08286a2e846f6be03";
+
+// Answers of real authorities as recorded in the folder's README. The nonce is
+// its magnitude (the README's content octets without a leading sign byte).
+struct StoredAnswer {
+  const char* file;
+  const char* gen_time;
+  const char* algorithm;
+  std::string imprint;
+  const char* nonce;  // "" = absent
+};
+
+TEST(TsResponseParse, GrantedAnswersOfRealAuthorities) {
+  const StoredAnswer answers[] = {
+      {"globalsign-adobe-cds-g2_2017_nonce.tsr", "20170419062953Z", kSha256, kAdobe,
+       "092ef19ffb5d2ae8"},
+      {"globalsign-adobe-cds-g2_2017_nononce.tsr", "20170419062813Z", kSha256, kAdobe, ""},
+      {"globalsign-adobe-cds-g2_2017_nocertreq.tsr", "20170419063243Z", kSha256, kAdobe,
+       "b1fc81dec95749d9"},
+      {"freetsa_2018_sha256.tsr", "20180104165640Z", kSha256,
+       "11806c2441295ea697ea96ee4247c0f9c71ee7638863cb8e29cd941a488fcb5a", ""},
+      {"freetsa_2024_sha512.tsr", "20240409052939Z", kSha512,
+       "ee26b0dd4af7e749aa1a8ee3c10ae9923f618980772e473f8819a5d4940e0db27ac185f8a0e1d5f84f88bc8"
+       "87fd67b143732c304cc5fa9ad8e6f57f50028a8ff",
+       ""},
+      {"symantec-g3_2018.tsr", "20180509182522Z", kSha256, kHello, ""},
+      {"digicert-sha2_2018.tsr", "20180509184818Z", kSha256, kHello, ""},
+      {"comodo-sha256_2018_nocerts.tsr", "20180509184742Z", kSha256, kHello, ""},
+      {"globalsign-standard-g2_2018_nocerts.tsr", "20180509184624Z", kSha256, kHello, ""},
+      {"identrust-trustid_2025_sha512.tsr", "20250311085208Z", kSha512,
+       "9b71d224bd62f3785d96d46ad3ea3d73319bfbc2890caadae2dff72519673ca72323c3d99ba5c11d7c7acc6"
+       "e14b8c5da0c4663475c2e5c3adef46f73bcdec043",
+       "75c3b3214ac39fbb"},
+      {"drv-qc-root-tsp_2007.tsr", "20071211102159Z", kSha256,
+       "5c53418dd3c4c02d4162ec0030430564497a86bbdb40cef27b1175bb48c5c71d", "0116c8b93a59"},
+  };
+  for (const StoredAnswer& a : answers) {
+    SCOPED_TRACE(a.file);
+    TimeStampFields fields;
+    ASSERT_EQ(ParseTimeStampResponse(ReadStored(a.file), &fields), ResponseCheck::kOk);
+    EXPECT_EQ(fields.status, 0);
+    EXPECT_EQ(fields.gen_time, a.gen_time);
+    EXPECT_EQ(fields.imprint_algorithm, a.algorithm);
+    EXPECT_EQ(Hex(fields.imprint), a.imprint);
+    EXPECT_EQ(fields.has_nonce, *a.nonce != '\0');
+    EXPECT_EQ(Hex(fields.nonce), a.nonce);
+    EXPECT_FALSE(fields.token.empty());
+  }
+}
+
+TEST(TsResponseParse, RejectionsGiveTheirStatusAndNoToken) {
+  for (const char* file :
+       {"rejection_badalg.tsr", "rejection_baddataformat.tsr", "rejection_unacceptedpolicy.tsr"}) {
+    TimeStampFields fields;
+    ASSERT_EQ(ParseTimeStampResponse(ReadStored(file), &fields), ResponseCheck::kOk) << file;
+    EXPECT_EQ(fields.status, 2) << file;
+    EXPECT_TRUE(fields.token.empty()) << file;
+    EXPECT_TRUE(fields.gen_time.empty()) << file;
+  }
+}
+
+TEST(TsResponseParse, NotAResponseIsMalformed) {
+  std::vector<unsigned char> answer = ReadStored("globalsign-adobe-cds-g2_2017_nonce.tsr");
+  ASSERT_FALSE(answer.empty());
+  std::vector<unsigned char> trailing = answer;
+  trailing.push_back(0);
+  std::vector<unsigned char> truncated(answer.begin(), answer.end() - 1);
+  std::vector<unsigned char> outer_tag = answer;
+  outer_tag[0] ^= 0x01;
+  const std::vector<unsigned char> inputs[] = {
+      {},
+      trailing,
+      truncated,
+      outer_tag,
+      ReadStored("globalsign-adobe-cds-g2_2017_nonce.tsq"),  // a request
+      ReadStored("globalsign-aatl-g2_2017.token.der"),       // a bare token
+  };
+  for (const auto& input : inputs) {
+    EXPECT_EQ(ParseTimeStampResponse(input, nullptr), ResponseCheck::kMalformed);
+  }
+}
+
+class TsResponseValidate : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    answer_ = ReadStored("globalsign-adobe-cds-g2_2017_nonce.tsr");
+    ASSERT_FALSE(answer_.empty());
+  }
+  ResponseCheck Check(const std::vector<unsigned char>& bytes, uint64_t nonce = kNonce,
+                      const std::vector<unsigned char>& imprint = FromHex(kAdobe),
+                      int nid = NID_sha256) {
+    return ValidateTimeStampResponse(bytes, {nid, imprint, nonce}, nullptr);
+  }
+  // Flips the first byte of the first occurrence of needle in answer_.
+  std::vector<unsigned char> FlipAt(const std::vector<unsigned char>& needle) {
+    std::vector<unsigned char> copy = answer_;
+    auto at = std::search(copy.begin(), copy.end(), needle.begin(), needle.end());
+    EXPECT_NE(at, copy.end());
+    *at ^= 0x01;
+    return copy;
+  }
+  static constexpr uint64_t kNonce = 0x092ef19ffb5d2ae8;
+  std::vector<unsigned char> answer_;
+};
+
+TEST_F(TsResponseValidate, TheAnswerToItsRequestPasses) {
+  TimeStampFields fields;
+  ASSERT_EQ(ValidateTimeStampResponse(answer_, {NID_sha256, FromHex(kAdobe), kNonce}, &fields),
+            ResponseCheck::kOk);
+  EXPECT_EQ(fields.gen_time, "20170419062953Z");
+  EXPECT_EQ(Check(ReadStored("identrust-trustid_2025_sha512.tsr"), 0x75c3b3214ac39fbb,
+                  FromHex("9b71d224bd62f3785d96d46ad3ea3d73319bfbc2890caadae2dff72519673ca72323c3"
+                          "d99ba5c11d7c7acc6e14b8c5da0c4663475c2e5c3adef46f73bcdec043"),
+                  NID_sha512),
+            ResponseCheck::kOk);
+}
+
+TEST_F(TsResponseValidate, ForeignOrReplayedAnswersFail) {
+  std::vector<unsigned char> other_imprint = FromHex(kAdobe);
+  other_imprint[31] ^= 0x80;
+  EXPECT_EQ(Check(answer_, kNonce + 1), ResponseCheck::kNonceMismatch);
+  EXPECT_EQ(Check(answer_, kNonce, other_imprint), ResponseCheck::kImprintMismatch);
+  EXPECT_EQ(Check(answer_, kNonce, FromHex(kAdobe), NID_sha384), ResponseCheck::kImprintMismatch);
+  EXPECT_EQ(Check(ReadStored("globalsign-adobe-cds-g2_2017_nononce.tsr")),
+            ResponseCheck::kNonceMissing);
+  // Same imprint, nonce and time, but no certificate to check the signature with.
+  EXPECT_EQ(Check(ReadStored("globalsign-adobe-cds-g2_2017_nocertreq.tsr"), 0xb1fc81dec95749d9),
+            ResponseCheck::kBadSignature);
+}
+
+TEST_F(TsResponseValidate, MangledBytesFail) {
+  std::vector<unsigned char> signature_byte = answer_;
+  signature_byte[signature_byte.size() - 5] ^= 0x01;  // inside the signature value
+  EXPECT_EQ(Check(signature_byte), ResponseCheck::kBadSignature);
+  EXPECT_NE(Check(FlipAt(FromHex(kAdobe))), ResponseCheck::kOk);
+  EXPECT_NE(Check(FlipAt(FromHex("092ef19ffb5d2ae8"))), ResponseCheck::kOk);
+  const std::string gen_time = "20170419062953Z";
+  EXPECT_NE(Check(FlipAt({gen_time.begin(), gen_time.end()})), ResponseCheck::kOk);
+}
+
+TEST_F(TsResponseValidate, RejectionIsWellFormedWithItsStatus) {
+  TimeStampFields fields;
+  ASSERT_EQ(ValidateTimeStampResponse(ReadStored("rejection_badalg.tsr"),
+                                      {NID_sha256, FromHex(kAdobe), kNonce}, &fields),
+            ResponseCheck::kOk);
+  EXPECT_EQ(fields.status, 2);
+}
+
+TEST(TsTokenSignature, TokensWithTheirSignerCertificateVerify) {
+  for (const char* file :
+       {"globalsign-aatl-g2_2017.token.der", "globalsign-advanced-g4_2021.token.der",
+        "microsoft-public-rsa-tsa_2024.token.der"}) {
+    std::vector<unsigned char> token = ReadStored(file);
+    EXPECT_TRUE(VerifyTokenSignature(token)) << file;
+    token[token.size() - 3] ^= 0x01;
+    EXPECT_FALSE(VerifyTokenSignature(token)) << file;
+  }
+}
+
+}  // namespace
+}  // namespace brevalt::pki

@@ -1,0 +1,296 @@
+// The container library through its C interface: sealing then verifying,
+// tampering with every region, the two-call protocol and the handle contract.
+#include <gtest/gtest.h>
+
+#include <openssl/evp.h>
+
+#include <climits>
+#include <filesystem>
+
+#include "tavik/secretfile/container_errors.h"
+#include "tavik/secretfile/container_format.h"
+#include "tavik/secretfile/test_bid.h"
+#include "tavik/tavik_handles.h"
+#include "tavik/tavik_secret_file.h"
+#include "tools/bidx/key_files.h"
+
+namespace brevalt {
+namespace {
+
+namespace cnt = container;
+using testing::Bytes;
+
+class SecretFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(testing::SealBid(bid_, parts_, testing::SharedSigner()), cnt::kOk);
+  }
+
+  // Creates a handle on `path`, sets a folder and verifies; returns Verify's code.
+  int Verify(const std::filesystem::path& path, UniqueDecryptor* out = nullptr) {
+    CTavikFileDecryptor* raw = nullptr;
+    int rc = TavikSecretFileDecryptorCreateHandle(&raw, path.c_str());
+    UniqueDecryptor handle(raw);
+    if (rc == 0) {
+      rc = TavikSecretFileDecryptorSetFolder(handle.get(), dir_.path().c_str());
+    }
+    if (rc == 0) {
+      rc = TavikSecretFileDecryptorVerify(handle.get());
+    }
+    if (out != nullptr) {
+      *out = std::move(handle);
+    }
+    return rc;
+  }
+
+  // Offsets of the regions of the sealed test bid.
+  std::size_t CustomAt() const { return cnt::kHeaderSize; }
+  std::size_t PayloadAt() const { return CustomAt() + parts_.custom_data.size(); }
+  std::size_t CertAt() const { return PayloadAt() + parts_.payload.size(); }
+  std::size_t SignedEnd() const { return CertAt() + CertDer().size(); }
+  Bytes CertDer() const { return bidx::CertificateDer(testing::SharedSigner().cert.get()); }
+
+  testing::TempDir dir_;
+  testing::BidParts parts_;
+  std::filesystem::path bid_ = dir_.Path("a_P001_1.tbs.bidx");
+};
+
+TEST_F(SecretFileTest, SealedBidVerifiesAndHandsOutItsParts) {
+  UniqueDecryptor handle;
+  ASSERT_EQ(Verify(bid_, &handle), 0);
+
+  int length = 0;
+  ASSERT_EQ(TavikSecretFileDecryptorGetSignCert(handle.get(), nullptr, &length), 0);
+  Bytes cert(static_cast<std::size_t>(length));
+  ASSERT_EQ(TavikSecretFileDecryptorGetSignCert(handle.get(), cert.data(), &length), 0);
+  EXPECT_EQ(cert, CertDer());
+
+  length = 0;
+  ASSERT_EQ(TavikSecretFileDecryptorGetCustomData(handle.get(), nullptr, &length), 0);
+  ASSERT_EQ(length, static_cast<int>(parts_.custom_data.size()));
+  Bytes custom(static_cast<std::size_t>(length) + 4);  // a larger buffer is fine
+  length = static_cast<int>(custom.size());
+  ASSERT_EQ(TavikSecretFileDecryptorGetCustomData(handle.get(), custom.data(), &length), 0);
+  EXPECT_EQ(length, static_cast<int>(parts_.custom_data.size()));
+  custom.resize(static_cast<std::size_t>(length));
+  EXPECT_EQ(custom, parts_.custom_data);
+
+  int total = 0, min = 0;
+  EXPECT_EQ(TavikSecretFileDecryptorGetTotalNum(handle.get(), &total), 0);
+  EXPECT_EQ(TavikSecretFileDecryptorGetMinNum(handle.get(), &min), 0);
+  EXPECT_EQ(total, 3);
+  EXPECT_EQ(min, 2);
+}
+
+TEST_F(SecretFileTest, BufferBelowTheLengthIsRefusedUntouched) {
+  UniqueDecryptor handle;
+  ASSERT_EQ(Verify(bid_, &handle), 0);
+  Bytes small(4, 0);
+  int length = 4;
+  EXPECT_EQ(TavikSecretFileDecryptorGetCustomData(handle.get(), small.data(), &length),
+            cnt::kBufferTooSmall);
+  EXPECT_EQ(small, Bytes(4, 0));
+  EXPECT_EQ(TavikSecretFileDecryptorGetSignCert(handle.get(), nullptr, nullptr),
+            cnt::kInvalidArgument);
+}
+
+TEST_F(SecretFileTest, CountsAndEmptyBlocksAreStoredAsGiven) {
+  const struct { std::int32_t total, min; } rows[] = {{0, 0}, {-5, 7}, {INT32_MIN, INT32_MAX}};
+  for (const auto& row : rows) {
+    parts_ = {row.total, row.min, {}, {}};
+    ASSERT_EQ(testing::SealBid(bid_, parts_, testing::SharedSigner()), cnt::kOk);
+    UniqueDecryptor handle;
+    ASSERT_EQ(Verify(bid_, &handle), 0);
+    int total = 1, min = 1, length = 99;
+    TavikSecretFileDecryptorGetTotalNum(handle.get(), &total);
+    TavikSecretFileDecryptorGetMinNum(handle.get(), &min);
+    EXPECT_EQ(total, row.total);
+    EXPECT_EQ(min, row.min);
+    EXPECT_EQ(TavikSecretFileDecryptorGetCustomData(handle.get(), nullptr, &length), 0);
+    EXPECT_EQ(length, 0);
+  }
+}
+
+TEST_F(SecretFileTest, GettersNeedASuccessfulVerify) {
+  CTavikFileDecryptor* raw = nullptr;
+  ASSERT_EQ(TavikSecretFileDecryptorCreateHandle(&raw, bid_.c_str()), 0);
+  UniqueDecryptor handle(raw);
+  int value = 0;
+  EXPECT_EQ(TavikSecretFileDecryptorGetSignCert(handle.get(), nullptr, &value), cnt::kNotVerified);
+  EXPECT_EQ(TavikSecretFileDecryptorGetCustomData(handle.get(), nullptr, &value),
+            cnt::kNotVerified);
+  EXPECT_EQ(TavikSecretFileDecryptorGetTotalNum(handle.get(), &value), cnt::kNotVerified);
+  EXPECT_EQ(TavikSecretFileDecryptorGetMinNum(handle.get(), &value), cnt::kNotVerified);
+
+  // A later failing Verify withdraws what an earlier one established.
+  ASSERT_EQ(TavikSecretFileDecryptorVerify(handle.get()), 0);
+  Bytes file = testing::ReadBytes(bid_);
+  file[PayloadAt()] ^= 0x01;
+  testing::WriteBytes(bid_, file);
+  EXPECT_EQ(TavikSecretFileDecryptorVerify(handle.get()), cnt::kContentDigestMismatch);
+  EXPECT_EQ(TavikSecretFileDecryptorGetTotalNum(handle.get(), &value), cnt::kNotVerified);
+}
+
+TEST_F(SecretFileTest, HandleContract) {
+  CTavikFileDecryptor* raw = reinterpret_cast<CTavikFileDecryptor*>(&raw);
+  EXPECT_EQ(TavikSecretFileDecryptorCreateHandle(&raw, dir_.Path("missing.bidx").c_str()),
+            cnt::kFileOpenFailed);
+  EXPECT_EQ(raw, nullptr);
+  EXPECT_EQ(TavikSecretFileDecryptorCreateHandle(&raw, dir_.path().c_str()), cnt::kFileOpenFailed);
+  EXPECT_EQ(TavikSecretFileDecryptorCreateHandle(&raw, nullptr), cnt::kInvalidArgument);
+  EXPECT_EQ(TavikSecretFileDecryptorCreateHandle(nullptr, bid_.c_str()), cnt::kInvalidArgument);
+  EXPECT_EQ(TavikSecretFileDecryptorVerify(nullptr), cnt::kInvalidArgument);
+  EXPECT_EQ(TavikSecretFileDecryptorSetFolder(nullptr, "x"), cnt::kInvalidArgument);
+  EXPECT_EQ(TavikSecretFileDecryptorReleaseHandle(nullptr), 0);
+
+  // The file vanishing between create and verify is reported by Verify.
+  ASSERT_EQ(TavikSecretFileDecryptorCreateHandle(&raw, bid_.c_str()), 0);
+  UniqueDecryptor handle(raw);
+  std::filesystem::remove(bid_);
+  EXPECT_EQ(TavikSecretFileDecryptorVerify(handle.get()), cnt::kFileOpenFailed);
+}
+
+// After Verify no descriptor of this process refers to the bid, and the
+// working folder holds nothing but the bid itself.
+TEST_F(SecretFileTest, VerifyLeavesNoOpenFileAndWritesNothing) {
+  UniqueDecryptor handle;
+  ASSERT_EQ(Verify(bid_, &handle), 0);
+  const auto canonical = std::filesystem::canonical(bid_);
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code ec;
+    EXPECT_NE(std::filesystem::read_symlink(fd.path(), ec), canonical);
+  }
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir_.path())) {
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1);
+}
+
+// Where the regions of the sealed test bid lie.
+struct Regions {
+  std::size_t custom, payload, cert, signed_end;
+  std::uint64_t payload_size;
+};
+
+// One row per way of damaging a sealed bid, with the exact code expected.
+struct Damage {
+  const char* name;
+  void (*apply)(Bytes&, const Regions&);
+  int expected;
+};
+
+void Flip(Bytes& file, std::size_t at) {
+  file.at(at) ^= 0x01;
+}
+void SetField64(Bytes& file, std::size_t at, std::uint64_t v) {
+  cnt::StoreBigEndian64(v, file.data() + at);
+}
+void SetSignatureLength(Bytes& file, const Regions& r, std::uint32_t v) {
+  cnt::StoreBigEndian32(v, &file.at(r.signed_end));
+}
+std::uint32_t SignatureLength(const Bytes& file, const Regions& r) {
+  return static_cast<std::uint32_t>(file.size() - r.signed_end - 4);
+}
+
+using R = const Regions&;
+const Damage kDamages[] = {
+    {"magic", [](Bytes& f, R) { Flip(f, 0); }, cnt::kNotAContainer},
+    {"version", [](Bytes& f, R) { Flip(f, 11); }, cnt::kUnsupportedVersion},
+    {"total count", [](Bytes& f, R) { Flip(f, 15); }, cnt::kContentDigestMismatch},
+    {"minimum count", [](Bytes& f, R) { Flip(f, 19); }, cnt::kContentDigestMismatch},
+    {"custom data", [](Bytes& f, R r) { Flip(f, r.custom + 9); }, cnt::kContentDigestMismatch},
+    {"payload", [](Bytes& f, R r) { Flip(f, r.payload); }, cnt::kContentDigestMismatch},
+    {"certificate tag", [](Bytes& f, R r) { Flip(f, r.cert); }, cnt::kCertificateMalformed},
+    {"certificate body", [](Bytes& f, R r) { Flip(f, r.signed_end - 1); },
+     cnt::kContentDigestMismatch},
+    {"signature tag", [](Bytes& f, R r) { Flip(f, r.signed_end + 4); }, cnt::kSignatureMalformed},
+    {"signature value", [](Bytes& f, R) { Flip(f, f.size() - 1); }, cnt::kSignatureInvalid},
+    {"cut by one", [](Bytes& f, R) { f.pop_back(); }, cnt::kTruncated},
+    {"cut in the payload", [](Bytes& f, R r) { f.resize(r.payload + 1); }, cnt::kTruncated},
+    {"only the header", [](Bytes& f, R) { f.resize(44); }, cnt::kTruncated},
+    {"header cut short", [](Bytes& f, R) { f.resize(30); }, cnt::kTruncated},
+    {"magic cut short", [](Bytes& f, R) { f.resize(7); }, cnt::kNotAContainer},
+    {"empty file", [](Bytes& f, R) { f.clear(); }, cnt::kNotAContainer},
+    {"one byte appended", [](Bytes& f, R) { f.push_back(0); }, cnt::kTrailingBytes},
+    {"payload length past the end", [](Bytes& f, R r) { SetField64(f, 28, r.payload_size + 1); },
+     cnt::kTruncated},
+    {"payload length above 32 bits",
+     [](Bytes& f, R r) { SetField64(f, 28, r.payload_size + (1ull << 32)); }, cnt::kTruncated},
+    {"payload length at the 64-bit limit", [](Bytes& f, R) { SetField64(f, 28, UINT64_MAX); },
+     cnt::kTruncated},
+    {"huge custom data length", [](Bytes& f, R) { SetField64(f, 20, 1ull << 40); },
+     cnt::kLengthOutOfRange},
+    {"huge certificate length", [](Bytes& f, R) { SetField64(f, 36, UINT64_MAX); },
+     cnt::kLengthOutOfRange},
+    {"signature length one more",
+     [](Bytes& f, R r) { SetSignatureLength(f, r, SignatureLength(f, r) + 1); }, cnt::kTruncated},
+    {"signature length one less",
+     [](Bytes& f, R r) { SetSignatureLength(f, r, SignatureLength(f, r) - 1); },
+     cnt::kTrailingBytes},
+    {"huge signature length", [](Bytes& f, R r) { SetSignatureLength(f, r, UINT32_MAX); },
+     cnt::kLengthOutOfRange},
+};
+
+TEST_F(SecretFileTest, EveryDamageFailsWithItsCode) {
+  const Regions regions{CustomAt(), PayloadAt(), CertAt(), SignedEnd(), parts_.payload.size()};
+  const Bytes sealed = testing::ReadBytes(bid_);
+  for (const Damage& row : kDamages) {
+    Bytes file = sealed;
+    row.apply(file, regions);
+    const auto path = dir_.Path("damaged.bidx");
+    testing::WriteBytes(path, file);
+    EXPECT_EQ(Verify(path), row.expected) << row.name;
+  }
+}
+
+// Signatures that are well formed but made the wrong way.
+TEST_F(SecretFileTest, SignaturesMadeTheWrongWayAreRejected) {
+  const bidx::Signer& own = testing::SharedSigner();
+  const bidx::Signer other = bidx::MakeSelfSignedSigner(bidx::KeyKind::kEcP256, "Other", 7);
+  // Same subject, issuer and serial as the embedded certificate, another key.
+  const bidx::Signer forger = bidx::MakeSelfSignedSigner(bidx::KeyKind::kEcP256, "投标人甲", 1001);
+  const struct {
+    const char* name;
+    X509* cert;
+    EVP_PKEY* key;
+    const EVP_MD* md;
+    unsigned int flags;
+    int expected;
+  } rows[] = {
+      {"own key again", own.cert.get(), own.key.get(), EVP_sha256(), CMS_NOCERTS, cnt::kOk},
+      {"certificates inside the CMS are ignored", other.cert.get(), other.key.get(), EVP_sha256(),
+       0, cnt::kSignerMismatch},
+      {"another signer", other.cert.get(), other.key.get(), EVP_sha256(), CMS_NOCERTS,
+       cnt::kSignerMismatch},
+      {"forged signer identity", forger.cert.get(), forger.key.get(), EVP_sha256(), CMS_NOCERTS,
+       cnt::kSignatureInvalid},
+      {"SHA-1 digest", own.cert.get(), own.key.get(), EVP_sha1(), CMS_NOCERTS,
+       cnt::kUnsupportedAlgorithm},
+      {"no signed attributes", own.cert.get(), own.key.get(), EVP_sha256(),
+       CMS_NOCERTS | CMS_NOATTR, cnt::kSignatureMalformed},
+  };
+  for (const auto& row : rows) {
+    testing::Resign(bid_, row.cert, row.key, row.md, row.flags);
+    EXPECT_EQ(Verify(bid_), row.expected) << row.name;
+  }
+}
+
+TEST_F(SecretFileTest, RsaSignerVerifies) {
+  const bidx::Signer rsa = bidx::MakeSelfSignedSigner(bidx::KeyKind::kRsa2048, "RSA bidder", 3);
+  ASSERT_EQ(testing::SealBid(bid_, parts_, rsa), cnt::kOk);
+  EXPECT_EQ(Verify(bid_), 0);
+}
+
+TEST_F(SecretFileTest, SealerRefusesAKeyOfAnotherCertificate) {
+  const bidx::Signer other = bidx::MakeSelfSignedSigner(bidx::KeyKind::kEcP256, "Other", 7);
+  bidx::Signer mixed;
+  mixed.cert.reset(X509_dup(testing::SharedSigner().cert.get()));
+  mixed.key.reset(EVP_PKEY_dup(other.key.get()));
+  EXPECT_EQ(testing::SealBid(dir_.Path("mixed.bidx"), parts_, mixed), cnt::kSigningFailed);
+  EXPECT_FALSE(std::filesystem::exists(dir_.Path("mixed.bidx")));
+  EXPECT_FALSE(std::filesystem::exists(dir_.Path("mixed.bidx.part")));
+}
+
+}  // namespace
+}  // namespace brevalt

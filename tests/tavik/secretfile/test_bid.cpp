@@ -1,0 +1,93 @@
+#include "tavik/secretfile/test_bid.h"
+
+#include <openssl/cms.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "tavik/secretfile/container_format.h"
+#include "tavik/secretfile/container_reader.h"
+#include "tavik/secretfile/container_writer.h"
+#include "tools/bidx/key_files.h"
+
+namespace brevalt::testing {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "brevalt-h4-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    throw std::runtime_error("mkdtemp failed");
+  }
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+Bytes ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes BytesOf(const std::string& text) {
+  return Bytes(text.begin(), text.end());
+}
+
+const bidx::Signer& SharedSigner() {
+  static const bidx::Signer signer =
+      bidx::MakeSelfSignedSigner(bidx::KeyKind::kEcP256, "投标人甲", 1001);
+  return signer;
+}
+
+int SealBid(const std::filesystem::path& path, const BidParts& parts, const bidx::Signer& signer) {
+  const std::filesystem::path payload = path.string() + ".payload";
+  WriteBytes(payload, parts.payload);
+  container::SealInput input;
+  input.total_openers = parts.total;
+  input.min_openers = parts.min;
+  input.custom_data = parts.custom_data;
+  input.payload_path = payload.string();
+  input.certificate = bidx::CertificateDer(signer.cert.get());
+  input.signing_cert = signer.cert.get();
+  input.signing_key = signer.key.get();
+  const int rc = container::SealContainer(path.string(), input);
+  std::filesystem::remove(payload);
+  return rc;
+}
+
+void Resign(const std::filesystem::path& path, X509* cert, EVP_PKEY* key, const EVP_MD* md,
+            unsigned int flags) {
+  container::ContainerContents contents;
+  if (container::ReadContainer(path.string(), &contents) != 0) {
+    throw std::runtime_error("Resign needs a well-formed container");
+  }
+  Bytes file = ReadBytes(path);
+  file.resize(static_cast<std::size_t>(contents.signed_length));
+  flags |= CMS_DETACHED | CMS_BINARY | CMS_PARTIAL;
+  container::UniqueBio data(BIO_new_mem_buf(file.data(), static_cast<int>(file.size())));
+  container::UniqueCms cms(CMS_sign(nullptr, nullptr, nullptr, nullptr, flags));
+  if (!cms || CMS_add1_signer(cms.get(), cert, key, md, flags) == nullptr ||
+      CMS_final(cms.get(), data.get(), nullptr, flags & ~CMS_PARTIAL) != 1) {
+    throw std::runtime_error("CMS signing failed");
+  }
+  const int size = i2d_CMS_ContentInfo(cms.get(), nullptr);
+  Bytes signature(static_cast<std::size_t>(size));
+  unsigned char* p = signature.data();
+  i2d_CMS_ContentInfo(cms.get(), &p);
+  unsigned char field[4];
+  container::StoreBigEndian32(static_cast<std::uint32_t>(size), field);
+  file.insert(file.end(), field, field + 4);
+  file.insert(file.end(), signature.begin(), signature.end());
+  WriteBytes(path, file);
+}
+
+}  // namespace brevalt::testing
