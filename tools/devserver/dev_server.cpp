@@ -1,7 +1,13 @@
 #include "devserver/dev_server.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <utility>
+
+#include "platform/release_with.h"
 
 namespace brevalt::devserver {
 
@@ -26,6 +32,9 @@ int DevServer::Start(std::string* error) {
     *error = "time-stamp authority: " + reason;
     return 1;
   }
+  if (WriteCaFile(error) != 0) {
+    return 1;
+  }
   tsa_->Register(server_);
   port_ = options_.port == 0
               ? server_.bind_to_any_port(options_.host)
@@ -40,6 +49,27 @@ int DevServer::Start(std::string* error) {
     listen_done_ = true;
   });
   WaitUntilServing();
+  return 0;
+}
+
+int DevServer::WriteCaFile(std::string* error) const {
+  if (options_.write_ca_path.empty()) {
+    return 0;
+  }
+  const std::string pem = CaPem();
+  if (pem.empty()) {
+    *error = options_.write_ca_path +
+             ": no CA to write: the authority's certificate came from --tsa-cert, so trust its "
+             "issuer instead";
+    return 1;
+  }
+  std::unique_ptr<FILE, ReleaseWith<std::fclose>> file(
+      std::fopen(options_.write_ca_path.c_str(), "wb"));
+  if (!file || std::fwrite(pem.data(), 1, pem.size(), file.get()) != pem.size() ||
+      std::fclose(file.release()) != 0) {
+    *error = options_.write_ca_path + ": cannot write the CA certificate: " + std::strerror(errno);
+    return 1;
+  }
   return 0;
 }
 
@@ -64,6 +94,10 @@ void DevServer::Stop() {
 
 std::string DevServer::BaseUrl() const {
   return "http://" + options_.host + ":" + std::to_string(port_);
+}
+
+std::string DevServer::CaPem() const {
+  return tsa_ ? CertificatePem(tsa_->ca_certificate()) : std::string();
 }
 
 std::string DevServer::TsaUrl() const {

@@ -23,6 +23,9 @@ struct ServerOptions {
   std::string host = "127.0.0.1";
   int port = 0;  // 0: the system picks a free port; read it with port()
   TsaOptions tsa;
+  // When set, Start writes the generated CA certificate (PEM) to this file,
+  // for people and tests to trust (per-user folder trust/tsa/).
+  std::string write_ca_path;
 };
 
 class DevServer {
@@ -32,9 +35,10 @@ class DevServer {
   DevServer(const DevServer&) = delete;
   DevServer& operator=(const DevServer&) = delete;
 
-  // Creates the services, binds and serves on a background thread.
-  // 0 on success; 1 when a service cannot be created, 2 when binding fails
-  // (*error says why). Call once.
+  // Creates the services, writes the CA file when asked, binds and serves on
+  // a background thread. 0 on success; 1 when a service cannot be created or
+  // the CA file cannot be written, 2 when binding fails (*error names the file
+  // or address and the cause). Call once.
   int Start(std::string* error);
   // Stops serving and joins the thread; answers still waiting out a delay
   // are cut short. Safe to call more than once.
@@ -48,9 +52,13 @@ class DevServer {
   httplib::Server& http() { return server_; }
   // The authority; null before Start.
   TsaService* tsa() { return tsa_.get(); }
+  // The PEM certificate of the CA that issued the authority's certificate;
+  // empty before Start and when the authority's identity came from files.
+  std::string CaPem() const;
 
  private:
   void WaitUntilServing();
+  int WriteCaFile(std::string* error) const;
 
   ServerOptions options_;
   httplib::Server server_;
