@@ -25,22 +25,40 @@ DevServer::~DevServer() {
   Stop();
 }
 
-int DevServer::Start(std::string* error) {
+int DevServer::CreateServices(std::string* error) {
   std::string reason;
   tsa_ = TsaService::Create(options_.tsa, &reason);
   if (!tsa_) {
     *error = "time-stamp authority: " + reason;
     return 1;
   }
+  if (!options_.root.empty()) {
+    rules_ = RulesService::Create(options_.root, &reason);
+    if (!rules_) {
+      *error = "rules service: " + reason;
+      return 1;
+    }
+    rules_->Register(server_);
+  }
   if (WriteCaFile(error) != 0) {
     return 1;
   }
   tsa_->Register(server_);
+  return 0;
+}
+
+int DevServer::Start(std::string* error) {
+  if (CreateServices(error) != 0) {
+    return 1;
+  }
+  errno = 0;
   port_ = options_.port == 0
               ? server_.bind_to_any_port(options_.host)
               : (server_.bind_to_port(options_.host, options_.port) ? options_.port : -1);
   if (port_ <= 0) {
-    *error = "cannot listen on " + options_.host + ":" + std::to_string(options_.port);
+    const int cause = errno;
+    *error = "cannot listen on " + HostForUrl(options_.host) + ":" + std::to_string(options_.port) +
+             (cause != 0 ? std::string(": ") + std::strerror(cause) : std::string());
     port_ = 0;
     return 2;
   }
@@ -92,8 +110,13 @@ void DevServer::Stop() {
   }
 }
 
+std::string HostForUrl(const std::string& host) {
+  const bool ipv6 = host.find(':') != std::string::npos && !host.starts_with('[');
+  return ipv6 ? "[" + host + "]" : host;
+}
+
 std::string DevServer::BaseUrl() const {
-  return "http://" + options_.host + ":" + std::to_string(port_);
+  return "http://" + HostForUrl(options_.host) + ":" + std::to_string(port_);
 }
 
 std::string DevServer::CaPem() const {
@@ -102,6 +125,10 @@ std::string DevServer::CaPem() const {
 
 std::string DevServer::TsaUrl() const {
   return BaseUrl() + "/tsa";
+}
+
+std::string DevServer::RulesUrl() const {
+  return BaseUrl() + "/rules";
 }
 
 }  // namespace brevalt::devserver

@@ -1,6 +1,6 @@
 // The local development server: an HTTP server on loopback that hosts the
-// services (the RFC 3161 authority at POST /tsa, ...). Start it in-process on
-// a free port, use it from tests, stop it.
+// services (the RFC 3161 authority at POST /tsa, the rules service at
+// POST /rules). Start it in-process on a free port, use it from tests, stop it.
 #ifndef BREVALT_TOOLS_DEVSERVER_DEV_SERVER_H
 #define BREVALT_TOOLS_DEVSERVER_DEV_SERVER_H
 
@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "devserver/rules_service.h"
 #include "devserver/tsa_service.h"
 
 namespace brevalt::devserver {
@@ -26,7 +27,14 @@ struct ServerOptions {
   // When set, Start writes the generated CA certificate (PEM) to this file,
   // for people and tests to trust (per-user folder trust/tsa/).
   std::string write_ca_path;
+  // The rules service's folder (rules files in <root>/rules/); empty: no
+  // POST /rules route, so every rules query gets 404.
+  std::string root;
 };
+
+// host as it goes into a URL: an IPv6 address in brackets ("::1" gives
+// "[::1]"), anything else unchanged.
+std::string HostForUrl(const std::string& host);
 
 class DevServer {
  public:
@@ -45,8 +53,9 @@ class DevServer {
   void Stop();
 
   int port() const { return port_; }
-  std::string BaseUrl() const;  // "http://host:port"
-  std::string TsaUrl() const;   // BaseUrl() + "/tsa"
+  std::string BaseUrl() const;   // "http://host:port", "http://[::1]:port"
+  std::string TsaUrl() const;    // BaseUrl() + "/tsa"
+  std::string RulesUrl() const;  // BaseUrl() + "/rules"
 
   // The HTTP server, to add further routes (tests) before Start.
   httplib::Server& http() { return server_; }
@@ -59,10 +68,12 @@ class DevServer {
  private:
   void WaitUntilServing();
   int WriteCaFile(std::string* error) const;
+  int CreateServices(std::string* error);
 
   ServerOptions options_;
   httplib::Server server_;
   std::unique_ptr<TsaService> tsa_;
+  std::unique_ptr<RulesService> rules_;
   std::thread thread_;
   std::atomic<bool> listen_done_{false};  // the serving loop has returned
   int port_ = 0;

@@ -35,7 +35,12 @@ int main(int argc, char** argv) {
   }
   std::printf("%d\n", server.port());
   std::fflush(stdout);
+  std::fprintf(stderr, "devserver: serving %s/\n", server.BaseUrl().c_str());
   std::fprintf(stderr, "devserver: time-stamp authority at %s\n", server.TsaUrl().c_str());
+  if (!options.root.empty()) {
+    std::fprintf(stderr, "devserver: rules service at %s (files in %s/rules)\n",
+                 server.RulesUrl().c_str(), options.root.c_str());
+  }
   if (!options.write_ca_path.empty()) {
     std::fprintf(stderr, "devserver: CA certificate written to %s\n",
                  options.write_ca_path.c_str());

@@ -51,6 +51,8 @@ constexpr Option kOptions[] = {
      [](std::string_view v, ServerOptions* o) { return SetText(v, &o->tsa.cert_path); }},
     {"--tsa-key", "FILE", "PEM private key of --tsa-cert (both or neither; default: generated)",
      [](std::string_view v, ServerOptions* o) { return SetText(v, &o->tsa.key_path); }},
+    {"--root", "DIR", "serve POST /rules from DIR/rules/<id>.xml; log bidder queries in DIR",
+     [](std::string_view v, ServerOptions* o) { return SetText(v, &o->root); }},
     {"--write-ca", "FILE", "write the generated CA certificate (PEM) to FILE, to trust it",
      [](std::string_view v, ServerOptions* o) { return SetText(v, &o->write_ca_path); }},
 };
@@ -103,8 +105,9 @@ bool WantsHelp(std::span<const char* const> args) {
 std::string HelpText() {
   std::string text =
       "usage: devserver [OPTION VALUE]...\n"
-      "Serves a local RFC 3161 time-stamp authority (POST /tsa) on loopback until\n"
-      "SIGINT or SIGTERM. The port is printed on the first line of stdout.\n\n";
+      "Serves a local RFC 3161 time-stamp authority (POST /tsa) and, with --root,\n"
+      "a rules service (POST /rules) on loopback until SIGINT or SIGTERM.\n"
+      "The port is printed on the first line of stdout.\n\n";
   for (const Option& option : kOptions) {
     std::string head = "  " + std::string(option.name) + " " + std::string(option.value);
     head.resize(std::max<size_t>(head.size() + 2, 26), ' ');
