@@ -113,7 +113,7 @@ std::string HelpText() {
     head.resize(std::max<size_t>(head.size() + 2, 26), ' ');
     text += head + std::string(option.help) + "\n";
   }
-  text += "  --help, -h                print this text and exit\n";
+  text += "  --help, -h              print this text and exit\n";
   return text;
 }
 
