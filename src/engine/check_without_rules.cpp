@@ -29,8 +29,17 @@ int TakeEnvironment(CVerifyResult& result, IDialogSeam& dialog, CBidFileReader& 
 }  // namespace
 
 std::u16string FolderOfPath(const std::u16string& path) {
-  size_t last = path.rfind(kPathSeparator);
-  return last == std::u16string::npos ? std::u16string() : path.substr(0, last);
+  const size_t last = path.rfind(kPathSeparator);
+  if (last == std::u16string::npos)
+    return {};
+  // A file directly under the root lies in the root, whose name keeps its
+  // separator ("/" on POSIX, "C:\" on Windows); without it the folder would
+  // be empty or drive-relative.
+  bool root = last == 0;
+#ifdef _WIN32
+  root = root || (last == 2 && path[1] == u':');
+#endif
+  return path.substr(0, root ? last + 1 : last);
 }
 
 int CheckBidWithoutRules(CVerifyResult& result, IDialogSeam& dialog) {

@@ -17,7 +17,8 @@ namespace brevalt {
 // it, and leaves FinalResult as it was. Returns 0 or 4. Worker thread.
 int CheckBidWithoutRules(CVerifyResult& result, IDialogSeam& dialog);
 
-// The part of path before its last separator; empty when it has none.
+// The part of path before its last separator; empty when it has none; the
+// root itself ("/") for a file directly under the root.
 std::u16string FolderOfPath(const std::u16string& path);
 
 }  // namespace brevalt
