@@ -10,6 +10,7 @@
 #include "engine/check_without_rules.h"
 #include "fakes/fake_tavik.h"
 #include "platform/memory_dialog.h"
+#include "record/message_catalogue.h"
 #include "record/result_texts.h"
 #include "support/scoped_env.h"
 #include "support/scoped_settings.h"
@@ -38,7 +39,7 @@ std::string RulesBlock(const std::string& body) {
 }
 
 class CheckWithRulesTest : public fake::FakeTavikTest {
- public:  // the table rows below reach the helpers
+ protected:
   void SetUp() override {
     FakeTavikTest::SetUp();
     settings_.Write("[WorkingDir]\npath=" + settings_.root() +
@@ -71,6 +72,10 @@ class CheckWithRulesTest : public fake::FakeTavikTest {
     return CheckBidWithRules(result_, dialog_);
   }
 
+  std::vector<StepState> Steps() const {
+    return {result_.StepRulesFile, result_.StepBidFormat, result_.StepSignature};
+  }
+
   testing::ScopedEnv tz_{"TZ", "Asia/Shanghai"};
   testing::ScopedSettings settings_;
   fs::path bid_ = fs::path(settings_.root()) / "投标_P2026001_01.tbs.bidx";
@@ -81,17 +86,13 @@ class CheckWithRulesTest : public fake::FakeTavikTest {
 TEST_F(CheckWithRulesTest, PassesWithOpenersOrganisationAndTimeFromTheDownload) {
   ASSERT_EQ(Run(), kBidCheckPassed) << WideToUtf8(result_.ErrorDetail);
   EXPECT_EQ(result_.FinalResult, u"通过");
-  EXPECT_EQ(result_.StepRulesFile, StepPassed);
-  EXPECT_EQ(result_.StepBidFormat, StepPassed);
-  EXPECT_EQ(result_.StepSignature, StepPassed);
-  EXPECT_EQ(result_.BidderName, u"张三");
-  EXPECT_EQ(result_.BidderUnit, u"华东建设有限公司");
+  EXPECT_EQ(Steps(), std::vector<StepState>(3, StepPassed));
+  EXPECT_EQ(result_.BidderName + u"/" + result_.BidderUnit, u"张三/华东建设有限公司");
   EXPECT_NE(result_.BidderCert, nullptr);
   EXPECT_EQ(result_.OpenerCerts.size(), 3u);
   EXPECT_EQ(result_.TenderOrg, u"某市公共资源交易中心");
   EXPECT_EQ(result_.OpenTime, u"2026-12-09 09:30:00");
   EXPECT_EQ(result_.ProjectName, u"城南污水处理厂二期工程");
-  EXPECT_EQ(dialog_.GetControlText(kEditStepRulesFile), u"");
   EXPECT_EQ(fake::Calls("TavikBidRulesFileGetRules"),
             std::vector<std::string>{"TavikBidRulesFileGetRules query=projectid=P2026001"});
   EXPECT_EQ(fake::Calls("TavikSecretFileDecryptorSetFolder"),
@@ -112,83 +113,55 @@ TEST_F(CheckWithRulesTest, PassesWithoutReadableDocumentOrOpenTime) {
 
 struct FailureRow {
   const char* id;
-  std::function<void(CheckWithRulesTest&)> setup;
+  std::function<void()> setup;
   int rc;
   MessageCategory category;
-  const char16_t* detail;
-  const char16_t* advice;
+  Message message;
   size_t openers;  // listed after the failure
 };
 
+// The container as sealed with these counts and this rules file.
+void SealedWith(int total, int min, const std::string& rules) {
+  fake::SetContainer({.custom_data = RulesBlock(rules), .total = total, .min = min});
+}
+
 TEST_F(CheckWithRulesTest, EachFailureWritesItsRowAndMarksStepFour) {
+  std::string differing = kDocument;
+  differing[differing.size() / 2] ^= 1;
   const FailureRow rows[] = {
-      {"F1 file missing", [](auto& t) { fs::remove(t.bid_); }, 4, CategoryOther,
-       u"计算验证码失败！", u"请确保标书文件没有被其它应用程序占用！", 0},
-      {"D1 service unreachable", [](auto&) { fake::SetResult("TavikBidRulesFileGetRules", 7); }, 3,
-       CategoryOther, u"下载规则文件失败!", u"请检查服务器地址配置是否正确,以及该地址是否可连接！",
-       0},
-      {"D1 no handle", [](auto&) { fake::ReturnNull("TavikBidRulesFileCreateHandle"); }, 3,
-       CategoryOther, u"下载规则文件失败!", u"请检查服务器地址配置是否正确,以及该地址是否可连接！",
-       0},
-      {"D2 certificates unreadable",
-       [](auto&) { fake::SetResult("TavikBidRulesFileGetCertCount", 1); }, 4, CategoryOther,
-       u"获取开标人的证书失败！",
-       u"请不要勾选验证规则文件，再次进行验证标书，如果不能成功，请重启计算机系统再次验证！", 0},
-      {"D3 no opener", [](auto&) { fake::SetRules({.rules_file = kDocument}); }, 4,
-       CategoryBidFormat, u"规则文件中不存在开标人的证书！", u"严重错误，无法处理！", 0},
-      {"D4 second duplicate", [](auto&) { fake::FailDupOnCall(2); }, 4, CategoryOther,
-       u"构造开标人的证书失败！", u"内存不足，重启计算机系统重试！", 1},
-      {"F2 container not opened",
-       [](auto&) { fake::SetResult("TavikSecretFileDecryptorCreateHandle", 3); }, 4, CategoryOther,
-       u"打开标书文件失败！", u"请确保标书文件没有被其它应用程序占用！", 3},
-      {"F4 out of memory", [](auto&) { fake::SetResult("TavikSecretFileDecryptorVerify", -3); }, 4,
-       CategoryOther, u"内存不足！", u"重启计算机系统，然后重试！", 3},
-      {"F6 container code", [](auto&) { fake::SetResult("TavikSecretFileDecryptorVerify", 7); }, 4,
-       CategorySignature, u"验证规则失败，错误代码 = 7", u"严重错误，不可处理！", 3},
-      {"F8 total 0",
-       [](auto&) { fake::SetContainer({.custom_data = RulesBlock(kDocument), .total = 0}); }, 4,
-       CategoryBidFormat, u"开标总人数小于0，验证规则文件失败！", u"严重错误，不可处理!", 3},
-      {"F9 minimum 0",
-       [](auto&) { fake::SetContainer({.custom_data = RulesBlock(kDocument), .min = 0}); }, 4,
-       CategoryBidFormat, u"开标最小人数小于0，验证规则文件失败！", u"严重错误，不可处理!", 3},
-      {"F10 total 5 minimum 6",
-       [](auto&) {
-         fake::SetContainer({.custom_data = RulesBlock(kDocument), .total = 5, .min = 6});
-       },
-       4, CategoryBidFormat, u"开标总人数小于最小开标人数，验证规则文件失败！",
-       u"严重错误，不可处理!", 3},
-      {"D5 one byte different",
-       [](auto&) {
-         std::string sealed = kDocument;
-         sealed[sealed.size() / 2] ^= 1;
-         fake::SetContainer({.custom_data = RulesBlock(sealed), .total = 5, .min = 5});
-       },
-       4, CategoryBidFormat, u"标书中的规则文件和下载的规则文件不一致！!", u"讨论处理！", 3},
-      {"D5 no sealed rules",
-       [](auto&) { fake::SetContainer({.custom_data = "", .total = 5, .min = 5}); }, 4,
-       CategoryBidFormat, u"标书中的规则文件和下载的规则文件不一致！!", u"讨论处理！", 3},
-      {"F7 signer duplicate", [](auto&) { fake::FailDupOnCall(4); }, 4, CategoryOther,
-       u"构造投标人的签名证书失败！", u"重启计算机系统，然后尝试进行验证！", 3},
+      {"D1 service unreachable", [] { fake::SetResult("TavikBidRulesFileGetRules", 7); }, 3,
+       CategoryOther, msg::kDownloadRulesFailed, 0},
+      {"D2 certificates unreadable", [] { fake::SetResult("TavikBidRulesFileGetCertCount", 1); }, 4,
+       CategoryOther, msg::kGetOpenerCertsFailed, 0},
+      {"D3 no opener", [] { fake::SetRules({.rules_file = kDocument}); }, 4, CategoryBidFormat,
+       msg::kNoOpenerCerts, 0},
+      {"D4 second duplicate", [] { fake::FailDupOnCall(2); }, 4, CategoryOther,
+       msg::kBuildOpenerCertFailed, 1},
+      {"F4 out of memory", [] { fake::SetResult("TavikSecretFileDecryptorVerify", -3); }, 4,
+       CategoryOther, msg::kOutOfMemory, 3},
+      {"F8 total 0", [] { SealedWith(0, 1, kDocument); }, 4, CategoryBidFormat,
+       msg::kOpenerTotalBelowOne, 3},
+      {"F10 total 5 minimum 6", [] { SealedWith(5, 6, kDocument); }, 4, CategoryBidFormat,
+       msg::kOpenerTotalBelowMin, 3},
+      {"D5 one byte different", [&] { SealedWith(5, 5, differing); }, 4, CategoryBidFormat,
+       msg::kRulesDiffer, 3},
+      {"F7 signer duplicate", [] { fake::FailDupOnCall(4); }, 4, CategoryOther,
+       msg::kBuildSignerCertFailed, 3},
   };
   for (const FailureRow& row : rows) {
     SCOPED_TRACE(row.id);
     Script();
-    std::ofstream(bid_, std::ios::binary) << "sealed bid bytes";
-    row.setup(*this);
+    row.setup();
     EXPECT_EQ(Run(), row.rc);
     EXPECT_EQ(result_.FinalResult, u"没通过");
     EXPECT_EQ(result_.ErrorCategory, row.category);
-    EXPECT_EQ(result_.ErrorDetail, row.detail);
-    EXPECT_EQ(result_.ErrorAdvice, row.advice);
-    EXPECT_EQ(result_.StepRulesFile, StepFailed);
-    EXPECT_EQ(result_.StepBidFormat, StepFailed);
-    EXPECT_EQ(result_.StepSignature, StepFailed);
+    EXPECT_EQ(result_.ErrorDetail, row.message.detail);
+    EXPECT_EQ(result_.ErrorAdvice, row.message.advice);
+    EXPECT_EQ(Steps(), std::vector<StepState>(3, StepFailed));
     EXPECT_EQ(dialog_.GetControlText(kEditStepRulesFile), u"×");
-    EXPECT_EQ(result_.VerifyCode.empty(), row.rc == 4 && row.detail[0] == u'计');
+    EXPECT_FALSE(result_.VerifyCode.empty());
     EXPECT_EQ(result_.OpenerCerts.size(), row.openers);
-    EXPECT_EQ(result_.BidderName + result_.BidderUnit + result_.TenderOrg + result_.OpenTime +
-                  result_.ProjectName,
-              u"");
+    EXPECT_EQ(result_.BidderName + result_.TenderOrg + result_.OpenTime + result_.ProjectName, u"");
     EXPECT_EQ(result_.BidderCert, nullptr);
     result_ = CVerifyResult();
     EXPECT_TRUE(fake::AllReleased()) << fake::Outstanding();
