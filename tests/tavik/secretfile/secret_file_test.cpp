@@ -8,6 +8,7 @@
 #include <climits>
 #include <filesystem>
 
+#include "support/fifo.h"
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/container_format.h"
 #include "tavik/secretfile/test_bid.h"
@@ -138,6 +139,11 @@ TEST_F(SecretFileTest, HandleContract) {
             cnt::kFileOpenFailed);
   EXPECT_EQ(raw, nullptr);
   EXPECT_EQ(TavikSecretFileDecryptorCreateHandle(&raw, dir_.path().c_str()), cnt::kFileOpenFailed);
+  const std::string fifo = dir_.Path("fifo.bidx").string();
+  ASSERT_TRUE(testing::MakeFifo(fifo));
+  EXPECT_EQ(testing::WithoutBlocking<int>(
+                fifo, [&] { return TavikSecretFileDecryptorCreateHandle(&raw, fifo.c_str()); }),
+            cnt::kFileOpenFailed);
   EXPECT_EQ(TavikSecretFileDecryptorCreateHandle(&raw, nullptr), cnt::kInvalidArgument);
   EXPECT_EQ(TavikSecretFileDecryptorCreateHandle(nullptr, bid_.c_str()), cnt::kInvalidArgument);
   EXPECT_EQ(TavikSecretFileDecryptorVerify(nullptr), cnt::kInvalidArgument);
