@@ -44,6 +44,8 @@ const char* ErrorText(int code) {
       return "signature block is not in canonical DER";
     case kSignatureUnexpectedForm:
       return "signature block holds a version, field or attribute the sealer never writes";
+    case kSignerNotTrusted:
+      return "signer certificate does not chain to a bidder trust anchor";
     case kFileWriteFailed:
       return "cannot write the output file";
     case kSigningFailed:

@@ -36,6 +36,7 @@ inline constexpr int kContentDigestMismatch = 34;    // signed bytes changed aft
 inline constexpr int kSignatureInvalid = 35;         // signature does not verify with the key
 inline constexpr int kSignatureNotCanonical = 36;    // not the one DER encoding (or a high ECDSA s)
 inline constexpr int kSignatureUnexpectedForm = 37;  // a version, field or attribute we never write
+inline constexpr int kSignerNotTrusted = 38;         // bidder trust anchors exist; no chain to one
 
 // Sealing (container writer only).
 inline constexpr int kFileWriteFailed = 40;

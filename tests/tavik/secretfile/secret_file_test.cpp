@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "support/fifo.h"
+#include "support/scoped_env.h"
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/container_format.h"
 #include "tavik/secretfile/test_bid.h"
@@ -53,6 +54,7 @@ class SecretFileTest : public ::testing::Test {
   Bytes CertDer() const { return bidx::CertificateDer(testing::SharedSigner().cert.get()); }
 
   testing::TempDir dir_;
+  testing::ScopedEnv config_{"XDG_CONFIG_HOME", dir_.path().string()};  // no trust anchors
   testing::BidParts parts_;
   std::filesystem::path bid_ = dir_.Path("a_P001_1.tbs.bidx");
 };
