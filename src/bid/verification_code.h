@@ -15,7 +15,9 @@ namespace brevalt {
 // on success, -1 on any failure (VerifyCode is then left as it was).
 //
 // The file is held under an exclusive advisory lock (flock) while it is read:
-// a bid that another program holds locked, shared or exclusive, fails.
+// a bid that another program holds locked, shared or exclusive, fails. On a
+// file system without that lock (NFS) the lock is shared or absent; see
+// LockedFile.
 // Worker thread.
 int ComputeVerificationCode(const std::u16string& path, CVerifyResult& result);
 
