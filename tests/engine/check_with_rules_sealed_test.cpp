@@ -22,7 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The published document: the opening time in the long form, three openers.
+// The published document: the opening time in the numeric form, three openers.
 std::string PublishedDocument() {
   std::u16string openers;
   for (const char* name : {"开标人甲", "开标人乙", "开标人丙"}) {
@@ -33,7 +33,7 @@ std::string PublishedDocument() {
   return WideToAnsi(
       u"<?xml version=\"1.0\" encoding=\"GBK\"?><bidenv><source>"
       u"<projectname>城南污水处理厂二期工程</projectname>"
-      u"<opentime>Dec 9, 2026 9:30:00 AM</opentime>"
+      u"<opentime>2026-12-09 09:30:00</opentime>"
       u"<organization>某市公共资源交易中心</organization>"
       u"<rules><rule><m>3</m><n>2</n><openers>" +
       openers + u"</openers></rule></rules></source></bidenv>\n");
