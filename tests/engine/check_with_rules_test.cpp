@@ -139,14 +139,10 @@ TEST_F(CheckWithRulesTest, EachFailureWritesItsRowAndMarksStepFour) {
        msg::kBuildOpenerCertFailed, 1},
       {"F4 out of memory", [] { fake::SetResult("TavikSecretFileDecryptorVerify", -3); }, 4,
        CategoryOther, msg::kOutOfMemory, 3},
-      {"F8 total 0", [] { SealedWith(0, 1, kDocument); }, 4, CategoryBidFormat,
-       msg::kOpenerTotalBelowOne, 3},
       {"F10 total 5 minimum 6", [] { SealedWith(5, 6, kDocument); }, 4, CategoryBidFormat,
        msg::kOpenerTotalBelowMin, 3},
       {"D5 one byte different", [&] { SealedWith(5, 5, differing); }, 4, CategoryBidFormat,
        msg::kRulesDiffer, 3},
-      {"F7 signer duplicate", [] { fake::FailDupOnCall(4); }, 4, CategoryOther,
-       msg::kBuildSignerCertFailed, 3},
   };
   for (const FailureRow& row : rows) {
     SCOPED_TRACE(row.id);
