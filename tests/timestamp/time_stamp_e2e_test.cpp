@@ -12,6 +12,8 @@
 #include "devserver/dev_server.h"
 #include "platform/time_convert.h"
 #include "support/scoped_settings.h"
+#include "support/trust_folder.h"
+#include "tavik/pki/test_tsa.h"
 #include "timestamp/clock_rule.h"
 #include "timestamp/time_stamp_client.h"
 
@@ -23,33 +25,38 @@ using devserver::ServerOptions;
 using devserver::TsaOptions;
 using testing::ScopedSettings;
 
-// A started authority on a free loopback port; null (with a test failure)
-// when it cannot start.
-std::unique_ptr<DevServer> StartAuthority(const TsaOptions& tsa = {}) {
-  ServerOptions options;
-  options.tsa = tsa;
-  auto server = std::make_unique<DevServer>(options);
-  std::string error;
-  if (server->Start(&error) != 0) {
-    ADD_FAILURE() << "devserver: " << error;
-    return nullptr;
-  }
-  return server;
-}
-
-// A loopback URL where nothing listens: a server's port after it stopped.
-std::string DeadUrl() {
-  std::unique_ptr<DevServer> server = StartAuthority();
-  if (!server)
-    return "http://127.0.0.1:1/tsa";
-  std::string url = server->TsaUrl();
-  server->Stop();
-  return url;
-}
-
 class TimeStampEndToEndTest : public ::testing::Test {
  protected:
   void TearDown() override { SetTimeStampBudgetsForTesting({}, {}); }
+
+  // A started authority on a free loopback port, whose CA is in the private
+  // trust folder unless trusted is false; null (with a test failure) when it
+  // cannot start.
+  std::unique_ptr<DevServer> StartAuthority(const TsaOptions& tsa = {}, bool trusted = true) {
+    ServerOptions options;
+    options.tsa = tsa;
+    auto server = std::make_unique<DevServer>(options);
+    std::string error;
+    if (server->Start(&error) != 0) {
+      ADD_FAILURE() << "devserver: " << error;
+      return nullptr;
+    }
+    if (trusted) {
+      testing::WriteTrustAnchor(settings_, "tsa", "devserver.pem",
+                                testing::CertToPem(server->tsa()->certificate()));
+    }
+    return server;
+  }
+
+  // A loopback URL where nothing listens: a server's port after it stopped.
+  std::string DeadUrl() {
+    std::unique_ptr<DevServer> server = StartAuthority({}, false);
+    if (!server)
+      return "http://127.0.0.1:1/tsa";
+    std::string url = server->TsaUrl();
+    server->Stop();
+    return url;
+  }
 
   ScopedSettings settings_;
 };
@@ -101,6 +108,21 @@ TEST_F(TimeStampEndToEndTest, ClockRuleAgainstAnAuthorityWithAnOffsetClock) {
     EXPECT_LE(std::abs(t - (CurrentTime() + row.offset)), 2) << row.offset;
     EXPECT_EQ(IsLocalClockCorrect(CurrentTime(), t), row.local_clock_correct) << row.offset;
   }
+}
+
+// An authority whose CA is not trusted fails like a forged answer, and the
+// next authority of the list is asked.
+TEST_F(TimeStampEndToEndTest, UntrustedAuthorityFailsAndTheNextIsAsked) {
+  std::unique_ptr<DevServer> untrusted = StartAuthority({}, false);
+  std::unique_ptr<DevServer> trusted = StartAuthority();
+  ASSERT_TRUE(untrusted && trusted);
+  settings_.WriteTimeStampUrl(untrusted->TsaUrl());
+  int64_t t = -7;
+  EXPECT_EQ(GetTimeStampTime(&t), 0);
+  EXPECT_EQ(t, -7);
+  settings_.WriteTimeStampUrl(untrusted->TsaUrl() + ";" + trusted->TsaUrl());
+  EXPECT_NE(GetTimeStampTime(&t), 0);
+  EXPECT_LE(std::abs(t - CurrentTime()), 2);
 }
 
 TEST_F(TimeStampEndToEndTest, RejectionFails) {

@@ -10,6 +10,7 @@
 #include "tavik/pki/ts_http.h"
 #include "tavik/pki/ts_request.h"
 #include "tavik/pki/ts_response.h"
+#include "tavik/pki/ts_trust.h"
 #include "tavik/tavik_pki.h"
 
 struct TAVIK_TIMESTAMP_st {
@@ -32,7 +33,8 @@ int NidForAlgorithm(int algorithm) {
                                                                                : NID_undef;
 }
 
-// Sends one query and checks the answer; true when it is an answer to it.
+// Sends one query and checks the answer; true when it is an answer to it,
+// signed by an authority that chains to a trusted root.
 bool Exchange(TAVIK_TIMESTAMP_st* request) {
   using namespace brevalt::pki;
   TimeStampQuery query;
@@ -44,8 +46,12 @@ bool Exchange(TAVIK_TIMESTAMP_st* request) {
       HttpOutcome::kOk) {
     return false;
   }
+  // The anchors are read afresh for every answer, so an authority added to
+  // (or removed from) the trust folder counts from the next request on.
+  StorePtr trusted = LoadTimeStampTrust(TimeStampTrustFolder());
   const ExpectedBinding expected{request->digest_nid, request->imprint, query.nonce};
-  return ValidateTimeStampResponse(reply, expected, &request->answer) == ResponseCheck::kOk;
+  return trusted && ValidateTimeStampResponse(reply, expected, trusted.get(), &request->answer) ==
+                        ResponseCheck::kOk;
 }
 
 }  // namespace
