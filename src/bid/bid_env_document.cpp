@@ -3,6 +3,7 @@
 #include <tinyxml.h>
 
 #include <cctype>
+#include <cstddef>
 #include <limits>
 
 #include "config/text_convert.h"
@@ -16,6 +17,22 @@ const TiXmlElement* Child(const TiXmlNode* parent, const char* name) {
     return nullptr;
   const TiXmlNode* node = parent->FirstChild(name);
   return node ? node->ToElement() : nullptr;
+}
+
+// When TinyXML reads UTF-8 (after a byte-order mark or a declaration naming
+// UTF-8 or no encoding) it steps over a lead byte's whole sequence without
+// looking for the terminator, and adds an end tag's length after a text
+// without checking where it stands. A text ending in such a lead byte would
+// make it parse on into whatever follows in memory. The parser therefore gets
+// a copy followed by more NUL bytes than the longest such step (a four-byte
+// sequence, then the three bytes of "]]>" or "-->").
+constexpr std::size_t kParsePadding = 16;
+
+void ParsePadded(TiXmlDocument& document, const std::string& text) {
+  std::string padded;
+  padded.reserve(text.size() + kParsePadding);
+  padded.append(text).append(kParsePadding, '\0');
+  document.Parse(padded.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
 }
 
 // An element's text; an element without text reads as empty text.
@@ -53,7 +70,7 @@ int CBidEnvDocument::SetText(const std::u16string& text) {
 
 int CBidEnvDocument::Parse() {
   TiXmlDocument document;
-  document.Parse(m_strText.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
+  ParsePadded(document, m_strText);
   const TiXmlElement* source = Child(Child(&document, "bidenv"), "source");
   const TiXmlElement* rule = Child(Child(source, "rules"), "rule");
   if (rule == nullptr)

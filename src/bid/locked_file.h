@@ -1,26 +1,39 @@
-// A bid file opened read-only under an exclusive advisory lock, so that no
-// other program holding the file locked can be reading or writing it
-// meanwhile.
+// A bid file opened read-only under an advisory lock, so that no other
+// program holding the file locked can be reading or writing it meanwhile.
 #ifndef BREVALT_BID_LOCKED_FILE_H
 #define BREVALT_BID_LOCKED_FILE_H
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "platform/regular_file.h"
 
 namespace brevalt {
 
+// Takes or refuses an advisory lock the way flock does: 0 on success, else
+// -1 with errno set.
+using LockFunction = std::function<int(int fd, int operation)>;
+
 class LockedFile {
  public:
-  // Opens the regular file at path and takes the lock without waiting. False
-  // when the file cannot be opened or another open file description holds a
-  // lock on it, shared or exclusive. The lock goes with the object.
+  // lock replaces flock, for tests that need a file system's refusals.
+  explicit LockedFile(LockFunction lock = nullptr);
+
+  // Opens the regular file at path and locks it without waiting. False when
+  // the file cannot be opened or another program holds a lock on it that
+  // excludes ours. The lock is exclusive where the file system offers one;
+  // where it offers none for a file opened read-only (NFS) it is shared, and
+  // where it offers no lock at all there is none to take. The lock goes with
+  // the object.
   bool Open(const std::u16string& path);
   // Reads up to size bytes; the count read, 0 at the end, -1 on error.
   long Read(unsigned char* buffer, std::size_t size) { return ReadSome(fd_, buffer, size); }
 
  private:
+  bool TakeLock();
+
+  LockFunction lock_;
   UniqueFd fd_;
 };
 

@@ -3,16 +3,11 @@
 #ifndef BREVALT_ENGINE_CHECK_WITHOUT_RULES_H
 #define BREVALT_ENGINE_CHECK_WITHOUT_RULES_H
 
+#include "engine/bid_check_outcome.h"
 #include "platform/dialog_seam.h"
 #include "record/verify_result.h"
 
 namespace brevalt {
-
-// Results of the bid checks.
-enum BidCheckCode : int {
-  kBidCheckPassed = 0,
-  kBidCheckFailed = 4,
-};
 
 // Decides steps 4 to 6 and fills the bid's data into result: verification
 // code, bidder name, unit and certificate, and, from the environment document,
@@ -22,7 +17,8 @@ enum BidCheckCode : int {
 // it, and leaves FinalResult as it was. Returns 0 or 4. Worker thread.
 int CheckBidWithoutRules(CVerifyResult& result, IDialogSeam& dialog);
 
-// The part of path before its last separator; empty when it has none.
+// The part of path before its last separator; empty when it has none; the
+// root itself ("/") for a file directly under the root.
 std::u16string FolderOfPath(const std::u16string& path);
 
 }  // namespace brevalt

@@ -14,13 +14,18 @@ struct IfaddrsFreer {
   void operator()(ifaddrs* list) const { freeifaddrs(list); }
 };
 
-bool IsConnectedInterface(const ifaddrs& entry) {
-  if (entry.ifa_addr == nullptr)
-    return false;
-  const int family = entry.ifa_addr->sa_family;
-  if (family != AF_INET && family != AF_INET6)
-    return false;
-  return (entry.ifa_flags & IFF_UP) != 0 && (entry.ifa_flags & IFF_LOOPBACK) == 0;
+// getifaddrs lists one entry per address, and one without an IP address for
+// the link itself; the flags are the interface's.
+InterfaceState StateOf(const ifaddrs& entry) {
+  InterfaceState state;
+  state.up = (entry.ifa_flags & IFF_UP) != 0;
+  state.running = (entry.ifa_flags & IFF_RUNNING) != 0;
+  state.loopback = (entry.ifa_flags & IFF_LOOPBACK) != 0;
+  if (entry.ifa_addr != nullptr) {
+    const int family = entry.ifa_addr->sa_family;
+    state.has_address = family == AF_INET || family == AF_INET6;
+  }
+  return state;
 }
 
 }  // namespace
@@ -30,11 +35,10 @@ bool HasNetworkConnection() {
   if (getifaddrs(&raw) != 0)
     return false;
   const std::unique_ptr<ifaddrs, IfaddrsFreer> list(raw);
-  for (const ifaddrs* entry = list.get(); entry != nullptr; entry = entry->ifa_next) {
-    if (IsConnectedInterface(*entry))
-      return true;
-  }
-  return false;
+  std::vector<InterfaceState> interfaces;
+  for (const ifaddrs* entry = list.get(); entry != nullptr; entry = entry->ifa_next)
+    interfaces.push_back(StateOf(*entry));
+  return AnyInterfaceConnected(interfaces);
 }
 
 }  // namespace brevalt

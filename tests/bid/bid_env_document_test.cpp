@@ -124,6 +124,31 @@ TEST(BidEnvDocument, MissingChainOrNotXmlGivesFour) {
   }
 }
 
+// A text whose last byte is a UTF-8 lead byte (0xF3, here the second byte of
+// the GBK character 绑) makes TinyXML, when it reads UTF-8, step that
+// sequence's length ahead, past the terminator. Whatever lies beyond the text in memory, here a
+// complete document, must never reach the result.
+TEST(BidEnvDocument, ParseNeverReadsPastTheText) {
+  const std::string ends_in_lead_byte = "<bidenv><source><projectname>" + WideToAnsi(u"绑");
+  ASSERT_EQ(ends_in_lead_byte.back(), '\xF3');
+  Doc ascii;  // read as UTF-8, the GBK bytes of a Chinese text could end the parse early
+  ascii.organization = u"<organization>ORG</organization>";
+  const std::string complete = WideToAnsi(ascii.Text());
+  const std::string beyond = "X" + complete.substr(complete.find("</projectname>"));
+  // TinyXML reads UTF-8 after a declaration without an encoding, after a
+  // UTF-8 one and after a byte-order mark.
+  for (const std::string declaration :
+       {"<?xml version=\"1.0\"?>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "\xEF\xBB\xBF"}) {
+    const std::string text = declaration + ends_in_lead_byte;
+    CBidEnvDocument document;
+    // The terminator and two more NUL bytes, then the rest of a document.
+    document.m_strText = text + std::string(3, '\0') + beyond;
+    document.m_strText.resize(text.size());
+    EXPECT_EQ(document.Parse(), kEnvNoRule) << declaration;
+    EXPECT_EQ(document.m_strOpenTime, "") << declaration;
+  }
+}
+
 TEST(BidEnvDocument, ReadsLikeTheParserAndAtoiDo) {
   struct Row {
     const char* name;

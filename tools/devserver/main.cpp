@@ -13,6 +13,10 @@ int main(int argc, char** argv) {
   std::string error;
   std::span<const char* const> args(const_cast<const char* const*>(argv) + 1,
                                     static_cast<size_t>(argc > 0 ? argc - 1 : 0));
+  if (brevalt::devserver::WantsHelp(args)) {
+    std::fputs(brevalt::devserver::HelpText().c_str(), stdout);
+    return 0;
+  }
   if (!brevalt::devserver::ParseServerOptions(args, &options, &error)) {
     std::fprintf(stderr, "devserver: %s\n", error.c_str());
     return 2;
@@ -31,7 +35,16 @@ int main(int argc, char** argv) {
   }
   std::printf("%d\n", server.port());
   std::fflush(stdout);
+  std::fprintf(stderr, "devserver: serving %s/\n", server.BaseUrl().c_str());
   std::fprintf(stderr, "devserver: time-stamp authority at %s\n", server.TsaUrl().c_str());
+  if (!options.root.empty()) {
+    std::fprintf(stderr, "devserver: rules service at %s (files in %s/rules)\n",
+                 server.RulesUrl().c_str(), options.root.c_str());
+  }
+  if (!options.write_ca_path.empty()) {
+    std::fprintf(stderr, "devserver: CA certificate written to %s\n",
+                 options.write_ca_path.c_str());
+  }
   int received = 0;
   sigwait(&signals, &received);
   server.Stop();

@@ -1,5 +1,6 @@
 #include "devserver/server_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <string_view>
@@ -18,33 +19,51 @@ bool ParseNumber(std::string_view text, T min, T max, T* out) {
   return true;
 }
 
-bool ApplyOption(std::string_view name, std::string_view value, ServerOptions* out) {
-  if (name == "--port") {
-    return ParseNumber(value, 0, 65535, &out->port);
+bool SetText(std::string_view value, std::string* out) {
+  *out = value;
+  return !value.empty();
+}
+
+struct Option {
+  std::string_view name;
+  std::string_view value;
+  std::string_view help;
+  bool (*apply)(std::string_view value, ServerOptions* out);
+};
+
+constexpr Option kOptions[] = {
+    {"--port", "N", "port to listen on; 0 (default) picks a free one, printed on stdout",
+     [](std::string_view v, ServerOptions* o) { return ParseNumber(v, 0, 65535, &o->port); }},
+    {"--host", "H", "address to listen on (default 127.0.0.1; ::1 for IPv6 loopback)",
+     [](std::string_view v, ServerOptions* o) { return SetText(v, &o->host); }},
+    {"--clock-offset", "SECONDS", "time-stamp time = this machine's clock + SECONDS",
+     [](std::string_view v, ServerOptions* o) {
+       return ParseNumber<int64_t>(v, -(int64_t{1} << 40), int64_t{1} << 40,
+                                   &o->tsa.clock_offset_seconds);
+     }},
+    {"--status", "N", "answer time-stamp requests with PKIStatus N (0..5; 2..5 carry no token)",
+     [](std::string_view v, ServerOptions* o) { return ParseNumber(v, 0, 5, &o->tsa.status); }},
+    {"--delay-ms", "N", "wait N milliseconds before each time-stamp answer",
+     [](std::string_view v, ServerOptions* o) {
+       return ParseNumber(v, 0, 3600 * 1000, &o->tsa.delay_ms);
+     }},
+    {"--tsa-cert", "FILE", "PEM certificate of the authority (critical EKU timeStamping only)",
+     [](std::string_view v, ServerOptions* o) { return SetText(v, &o->tsa.cert_path); }},
+    {"--tsa-key", "FILE", "PEM private key of --tsa-cert (both or neither; default: generated)",
+     [](std::string_view v, ServerOptions* o) { return SetText(v, &o->tsa.key_path); }},
+    {"--root", "DIR", "serve POST /rules from DIR/rules/<id>.xml; log bidder queries in DIR",
+     [](std::string_view v, ServerOptions* o) { return SetText(v, &o->root); }},
+    {"--write-ca", "FILE", "write the generated CA certificate (PEM) to FILE, to trust it",
+     [](std::string_view v, ServerOptions* o) { return SetText(v, &o->write_ca_path); }},
+};
+
+const Option* Find(std::string_view name) {
+  for (const Option& option : kOptions) {
+    if (option.name == name) {
+      return &option;
+    }
   }
-  if (name == "--host") {
-    out->host = value;
-    return !value.empty();
-  }
-  if (name == "--clock-offset") {
-    return ParseNumber<int64_t>(value, -(int64_t{1} << 40), int64_t{1} << 40,
-                                &out->tsa.clock_offset_seconds);
-  }
-  if (name == "--status") {
-    return ParseNumber(value, 0, 5, &out->tsa.status);
-  }
-  if (name == "--delay-ms") {
-    return ParseNumber(value, 0, 3600 * 1000, &out->tsa.delay_ms);
-  }
-  if (name == "--tsa-cert") {
-    out->tsa.cert_path = value;
-    return !value.empty();
-  }
-  if (name == "--tsa-key") {
-    out->tsa.key_path = value;
-    return !value.empty();
-  }
-  return false;
+  return nullptr;
 }
 
 }  // namespace
@@ -52,12 +71,17 @@ bool ApplyOption(std::string_view name, std::string_view value, ServerOptions* o
 bool ParseServerOptions(std::span<const char* const> args, ServerOptions* out, std::string* error) {
   for (size_t i = 0; i < args.size(); i += 2) {
     const std::string_view name(args[i]);
+    const Option* option = Find(name);
+    if (option == nullptr) {
+      *error = "unknown option " + std::string(name) + " (see --help)";
+      return false;
+    }
     if (i + 1 >= args.size()) {
       *error = "missing value after " + std::string(name);
       return false;
     }
-    if (!ApplyOption(name, args[i + 1], out)) {
-      *error = "bad option or value: " + std::string(name) + " " + args[i + 1];
+    if (!option->apply(args[i + 1], out)) {
+      *error = "bad value for " + std::string(name) + ": " + args[i + 1];
       return false;
     }
   }
@@ -66,6 +90,31 @@ bool ParseServerOptions(std::span<const char* const> args, ServerOptions* out, s
     return false;
   }
   return true;
+}
+
+bool WantsHelp(std::span<const char* const> args) {
+  for (const char* arg : args) {
+    const std::string_view text(arg);
+    if (text == "--help" || text == "-h") {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string HelpText() {
+  std::string text =
+      "usage: devserver [OPTION VALUE]...\n"
+      "Serves a local RFC 3161 time-stamp authority (POST /tsa) and, with --root,\n"
+      "a rules service (POST /rules) on loopback until SIGINT or SIGTERM.\n"
+      "The port is printed on the first line of stdout.\n\n";
+  for (const Option& option : kOptions) {
+    std::string head = "  " + std::string(option.name) + " " + std::string(option.value);
+    head.resize(std::max<size_t>(head.size() + 2, 26), ' ');
+    text += head + std::string(option.help) + "\n";
+  }
+  text += "  --help, -h              print this text and exit\n";
+  return text;
 }
 
 }  // namespace brevalt::devserver

@@ -9,11 +9,17 @@
 
 namespace brevalt::devserver {
 
-// Reads --port N, --host H, --clock-offset SECONDS, --status N, --delay-ms N,
-// --tsa-cert FILE, --tsa-key FILE (each followed by its value) into *out.
-// args excludes the program name. False with *error set on an unknown option,
-// a missing or malformed value, or only one of --tsa-cert and --tsa-key.
+// Reads the options that HelpText lists (each followed by its value) into
+// *out. args excludes the program name. False with *error set on an unknown
+// option, a missing or malformed value, or only one of --tsa-cert and
+// --tsa-key.
 bool ParseServerOptions(std::span<const char* const> args, ServerOptions* out, std::string* error);
+
+// True when args ask for the help text (--help or -h anywhere).
+bool WantsHelp(std::span<const char* const> args);
+
+// Usage and one line of explanation per option.
+std::string HelpText();
 
 }  // namespace brevalt::devserver
 

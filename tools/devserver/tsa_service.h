@@ -43,6 +43,9 @@ class TsaService {
 
   // The signing certificate (owned by the service).
   X509* certificate() const { return identity_.cert.get(); }
+  // The CA that issued it when the identity was generated; null when it was
+  // loaded from files.
+  X509* ca_certificate() const { return identity_.ca.get(); }
 
   // Cuts short any answer that is still waiting out its delay.
   void BeginShutdown() { stopping_ = true; }

@@ -1,0 +1,68 @@
+#include "tavik/bidrules/rules_file_document.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+
+namespace brevalt::rulesfile {
+namespace {
+
+// NUL bytes after the document: TinyXML 2.6 looks a few bytes ahead of its
+// position (entities, comments, declarations) without checking for the end.
+constexpr size_t kNulPadding = 8;
+
+// The first child node of that name when it is an element, or null.
+const TiXmlElement* Child(const TiXmlNode* parent, const char* name) {
+  if (parent == nullptr) {
+    return nullptr;
+  }
+  const TiXmlNode* node = parent->FirstChild(name);
+  return node ? node->ToElement() : nullptr;
+}
+
+std::optional<std::string> TextOf(const TiXmlElement* element) {
+  if (element == nullptr) {
+    return std::nullopt;
+  }
+  const char* text = element->GetText();
+  return std::string(text != nullptr ? text : "");
+}
+
+std::vector<std::optional<std::string>> CertsOf(const TiXmlElement* rule) {
+  std::vector<std::optional<std::string>> certs;
+  const TiXmlNode* openers = rule->FirstChild("openers");
+  const TiXmlElement* opener = openers ? openers->FirstChildElement("opener") : nullptr;
+  for (; opener != nullptr; opener = opener->NextSiblingElement("opener")) {
+    const TiXmlElement* cert = opener->FirstChildElement("cert");
+    const char* text = cert ? cert->GetText() : nullptr;
+    certs.push_back(text != nullptr && *text != '\0' ? std::optional<std::string>(text)
+                                                     : std::nullopt);
+  }
+  return certs;
+}
+
+}  // namespace
+
+RulesFileDocument ReadRulesFileDocument(std::span<const unsigned char> bytes) {
+  RulesFileDocument result;
+  // TinyXML stops at the first NUL: what follows would be compared but never read.
+  if (std::find(bytes.begin(), bytes.end(), 0) != bytes.end()) {
+    return result;
+  }
+  std::string text(bytes.begin(), bytes.end());
+  text.append(kNulPadding, '\0');
+  TiXmlDocument xml;
+  xml.Parse(text.data(), nullptr, TIXML_ENCODING_UNKNOWN);
+  const TiXmlElement* source = Child(Child(&xml, "bidenv"), "source");
+  const TiXmlElement* rule = Child(Child(source, "rules"), "rule");
+  if (xml.Error() || rule == nullptr) {
+    return result;
+  }
+  result.valid = true;
+  result.organization = TextOf(Child(source, "organization"));
+  result.open_time = TextOf(Child(source, "opentime"));
+  result.certs = CertsOf(rule);
+  return result;
+}
+
+}  // namespace brevalt::rulesfile
