@@ -2,8 +2,10 @@
 
 #include <openssl/err.h>
 #include <openssl/pem.h>
+#include <openssl/x509_vfy.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -48,14 +50,26 @@ void AddPemCertificates(const std::string& text, X509_STORE* store) {
   ERR_clear_error();  // the read that found no further block
 }
 
-// The entries of folder in name order (so that loading is repeatable); empty
-// when the folder is missing or unreadable.
-std::vector<std::filesystem::path> FolderEntries(const std::u16string& folder) {
+// True for a name ending in ".pem", in any case.
+bool IsPemName(const std::string& name) {
+  if (name.size() < 4)
+    return false;
+  std::string suffix = name.substr(name.size() - 4);
+  std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return suffix == ".pem";
+}
+
+// The ".pem" entries of folder in name order (so that loading is
+// repeatable); empty when the folder is missing or unreadable.
+std::vector<std::filesystem::path> PemFiles(const std::u16string& folder) {
   std::vector<std::filesystem::path> entries;
   std::error_code error;
   std::filesystem::directory_iterator it(ToNativePath(folder), error);
-  for (; !error && it != std::filesystem::directory_iterator(); it.increment(error))
-    entries.push_back(it->path());
+  for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+    if (IsPemName(it->path().filename().string()))
+      entries.push_back(it->path());
+  }
   std::sort(entries.begin(), entries.end());
   return entries;
 }
@@ -79,8 +93,11 @@ StorePtr LoadTimeStampTrust(const std::u16string& folder) {
   if (!store)
     return nullptr;
   X509_STORE_set_default_paths(store.get());  // a machine without a CA store still works
+  // Whatever the user placed is an anchor, root or not: a chain may end at
+  // the authority's issuing CA, or at the authority's own certificate.
+  X509_STORE_set_flags(store.get(), X509_V_FLAG_PARTIAL_CHAIN);
   if (!folder.empty()) {
-    for (const std::filesystem::path& entry : FolderEntries(folder))
+    for (const std::filesystem::path& entry : PemFiles(folder))
       AddPemCertificates(ReadSmallFile(DecodeCodePage(entry.string(), CodePage::kUtf8)),
                          store.get());
   }

@@ -22,9 +22,12 @@ inline constexpr size_t kMaxTrustFileBytes = 1024 * 1024;
 std::u16string TimeStampTrustFolder();
 
 // A new store holding the roots of this machine's CA store (OpenSSL's
-// default paths) and every certificate of every PEM file in folder (read
-// afresh at each call; files that hold no PEM certificate, subfolders and
-// files beyond kMaxTrustFileBytes are skipped). Null only when memory runs out.
+// default paths) and every certificate of every file named "*.pem" (any case)
+// in folder, read afresh at each call. Any certificate in the store may end a
+// chain (X509_V_FLAG_PARTIAL_CHAIN), so an intermediate CA or an authority's
+// own certificate may be placed there. Other files, subfolders, files beyond
+// kMaxTrustFileBytes and PEM blocks that are not certificates are skipped;
+// a FIFO never blocks. Null only when memory runs out.
 StorePtr LoadTimeStampTrust(const std::u16string& folder);
 
 }  // namespace brevalt::pki

@@ -18,7 +18,6 @@
 #include "devserver/dev_server.h"
 #include "support/scoped_settings.h"
 #include "support/trust_folder.h"
-#include "tavik/pki/test_tsa.h"
 #include "tavik/tavik_handles.h"
 #include "tavik/tavik_pki.h"
 
@@ -102,8 +101,8 @@ class PkiTimeStamp : public ::testing::Test {
     return server;
   }
   std::string Trust(DevServer& server) {
-    return testing::WriteTrustAnchor(settings_, "tsa", "devserver.pem",
-                                     testing::CertToPem(server.tsa()->certificate()));
+    return testing::WriteTrustAnchor(
+        settings_, "tsa", "devserver-" + std::to_string(server.port()) + ".pem", server.CaPem());
   }
   testing::ScopedSettings settings_;  // private trust folder; the real one is never read
   std::function<void(DevServer&)> add_routes_;
