@@ -110,21 +110,6 @@ TEST_F(TimeStampEndToEndTest, ClockRuleAgainstAnAuthorityWithAnOffsetClock) {
   }
 }
 
-// An authority whose CA is not trusted fails like a forged answer, and the
-// next authority of the list is asked.
-TEST_F(TimeStampEndToEndTest, UntrustedAuthorityFailsAndTheNextIsAsked) {
-  std::unique_ptr<DevServer> untrusted = StartAuthority({}, false);
-  std::unique_ptr<DevServer> trusted = StartAuthority();
-  ASSERT_TRUE(untrusted && trusted);
-  settings_.WriteTimeStampUrl(untrusted->TsaUrl());
-  int64_t t = -7;
-  EXPECT_EQ(GetTimeStampTime(&t), 0);
-  EXPECT_EQ(t, -7);
-  settings_.WriteTimeStampUrl(untrusted->TsaUrl() + ";" + trusted->TsaUrl());
-  EXPECT_NE(GetTimeStampTime(&t), 0);
-  EXPECT_LE(std::abs(t - CurrentTime()), 2);
-}
-
 TEST_F(TimeStampEndToEndTest, RejectionFails) {
   TsaOptions tsa;
   tsa.status = 2;

@@ -7,18 +7,19 @@
 #include <openssl/ts.h>
 #include <openssl/x509v3.h>
 
+#include "platform/release_with.h"
+
 namespace brevalt::testing {
 namespace {
 
-template <typename T, void (*Free)(T*)>
-using Owned = std::unique_ptr<T, decltype(Free)>;
+template <typename T, auto Free>
+using Owned = std::unique_ptr<T, ReleaseWith<Free>>;
 
 bool AddExtension(X509* cert, X509* issuer, int nid, const char* value) {
   X509V3_CTX ctx;
   X509V3_set_ctx_nodb(&ctx);
   X509V3_set_ctx(&ctx, issuer, cert, nullptr, nullptr, 0);
-  Owned<X509_EXTENSION, X509_EXTENSION_free> ext(X509V3_EXT_conf_nid(nullptr, &ctx, nid, value),
-                                                 &X509_EXTENSION_free);
+  Owned<X509_EXTENSION, X509_EXTENSION_free> ext(X509V3_EXT_conf_nid(nullptr, &ctx, nid, value));
   return ext && X509_add_ext(cert, ext.get(), -1) == 1;
 }
 
@@ -61,12 +62,6 @@ TestIdentity StartCert(const std::string& common_name, time_t not_after) {
   return id;
 }
 
-std::string BioText(BIO* bio) {
-  char* data = nullptr;
-  const long size = BIO_get_mem_data(bio, &data);
-  return std::string(data, static_cast<size_t>(size));
-}
-
 template <typename T>
 std::vector<unsigned char> Der(T* object, int (*encode)(const T*, unsigned char**)) {
   unsigned char* der = nullptr;
@@ -80,16 +75,14 @@ std::vector<unsigned char> Der(T* object, int (*encode)(const T*, unsigned char*
 
 // TSTInfo: version 1, a test policy, the binding's imprint, nonce and time.
 Owned<TS_TST_INFO, TS_TST_INFO_free> MakeTstInfo(const ForgedBinding& b) {
-  Owned<TS_TST_INFO, TS_TST_INFO_free> info(TS_TST_INFO_new(), &TS_TST_INFO_free);
-  Owned<TS_MSG_IMPRINT, TS_MSG_IMPRINT_free> imprint(TS_MSG_IMPRINT_new(), &TS_MSG_IMPRINT_free);
-  Owned<X509_ALGOR, X509_ALGOR_free> algorithm(X509_ALGOR_new(), &X509_ALGOR_free);
-  Owned<ASN1_OBJECT, ASN1_OBJECT_free> policy(OBJ_txt2obj("1.3.6.1.4.1.32473.1.2", 1),
-                                              &ASN1_OBJECT_free);
-  Owned<ASN1_INTEGER, ASN1_INTEGER_free> serial(ASN1_INTEGER_new(), &ASN1_INTEGER_free);
-  Owned<ASN1_INTEGER, ASN1_INTEGER_free> nonce(ASN1_INTEGER_new(), &ASN1_INTEGER_free);
+  Owned<TS_TST_INFO, TS_TST_INFO_free> info(TS_TST_INFO_new());
+  Owned<TS_MSG_IMPRINT, TS_MSG_IMPRINT_free> imprint(TS_MSG_IMPRINT_new());
+  Owned<X509_ALGOR, X509_ALGOR_free> algorithm(X509_ALGOR_new());
+  Owned<ASN1_OBJECT, ASN1_OBJECT_free> policy(OBJ_txt2obj("1.3.6.1.4.1.32473.1.2", 1));
+  Owned<ASN1_INTEGER, ASN1_INTEGER_free> serial(ASN1_INTEGER_new());
+  Owned<ASN1_INTEGER, ASN1_INTEGER_free> nonce(ASN1_INTEGER_new());
   Owned<ASN1_GENERALIZEDTIME, ASN1_GENERALIZEDTIME_free> time(
-      ASN1_GENERALIZEDTIME_set(nullptr, b.gen_time != 0 ? b.gen_time : std::time(nullptr)),
-      &ASN1_GENERALIZEDTIME_free);
+      ASN1_GENERALIZEDTIME_set(nullptr, b.gen_time != 0 ? b.gen_time : std::time(nullptr)));
   if (!info || !imprint || !algorithm || !policy || !serial || !nonce || !time ||
       X509_ALGOR_set0(algorithm.get(), OBJ_nid2obj(b.digest_nid), V_ASN1_NULL, nullptr) != 1 ||
       TS_MSG_IMPRINT_set_algo(imprint.get(), algorithm.get()) != 1 ||
@@ -110,7 +103,7 @@ Owned<TS_TST_INFO, TS_TST_INFO_free> MakeTstInfo(const ForgedBinding& b) {
 // The signing-certificate (v2, SHA-256) attribute that names the signer.
 bool AddSigningCertificate(CMS_SignerInfo* signer_info, X509* cert) {
   Owned<ESS_SIGNING_CERT_V2, ESS_SIGNING_CERT_V2_free> ess(
-      OSSL_ESS_signing_cert_v2_new_init(EVP_sha256(), cert, nullptr, 1), &ESS_SIGNING_CERT_V2_free);
+      OSSL_ESS_signing_cert_v2_new_init(EVP_sha256(), cert, nullptr, 1));
   const std::vector<unsigned char> der = Der(ess.get(), &i2d_ESS_SIGNING_CERT_V2);
   return !der.empty() && CMS_signed_add1_attr_by_NID(
                              signer_info, NID_id_smime_aa_signingCertificateV2, V_ASN1_SEQUENCE,
@@ -122,10 +115,10 @@ std::vector<unsigned char> SignTstInfo(const std::vector<unsigned char>& info_de
                                        const TestIdentity& signer,
                                        const std::vector<X509*>& extra) {
   constexpr unsigned int kFlags = CMS_BINARY | CMS_NOSMIMECAP;
-  Owned<BIO, BIO_free_all> data(BIO_new_mem_buf(info_der.data(), static_cast<int>(info_der.size())),
-                                &BIO_free_all);
+  Owned<BIO, BIO_free_all> data(
+      BIO_new_mem_buf(info_der.data(), static_cast<int>(info_der.size())));
   Owned<CMS_ContentInfo, CMS_ContentInfo_free> cms(
-      CMS_sign(nullptr, nullptr, nullptr, nullptr, CMS_PARTIAL | kFlags), &CMS_ContentInfo_free);
+      CMS_sign(nullptr, nullptr, nullptr, nullptr, CMS_PARTIAL | kFlags));
   if (info_der.empty() || !data || !cms ||
       CMS_set1_eContentType(cms.get(), OBJ_nid2obj(NID_id_smime_ct_TSTInfo)) != 1) {
     return {};
@@ -173,18 +166,12 @@ TestIdentity IssueTestCert(const TestIdentity& issuer, const std::string& common
 }
 
 std::string CertToPem(X509* cert) {
-  Owned<BIO, BIO_free_all> bio(BIO_new(BIO_s_mem()), &BIO_free_all);
+  Owned<BIO, BIO_free_all> bio(BIO_new(BIO_s_mem()));
+  char* data = nullptr;
   if (!bio || cert == nullptr || PEM_write_bio_X509(bio.get(), cert) != 1)
     return {};
-  return BioText(bio.get());
-}
-
-std::string KeyToPem(EVP_PKEY* key) {
-  Owned<BIO, BIO_free_all> bio(BIO_new(BIO_s_mem()), &BIO_free_all);
-  if (!bio || key == nullptr ||
-      PEM_write_bio_PrivateKey(bio.get(), key, nullptr, nullptr, 0, nullptr, nullptr) != 1)
-    return {};
-  return BioText(bio.get());
+  const long size = BIO_get_mem_data(bio.get(), &data);
+  return std::string(data, static_cast<size_t>(size));
 }
 
 std::vector<unsigned char> ForgeTimeStampResponse(const TestIdentity& signer,
@@ -194,10 +181,9 @@ std::vector<unsigned char> ForgeTimeStampResponse(const TestIdentity& signer,
   const std::vector<unsigned char> info_der = Der(info.get(), &i2d_TS_TST_INFO);
   const std::vector<unsigned char> token = SignTstInfo(info_der, signer, extra);
   const unsigned char* cursor = token.data();
-  Owned<PKCS7, PKCS7_free> pkcs7(d2i_PKCS7(nullptr, &cursor, static_cast<long>(token.size())),
-                                 &PKCS7_free);
-  Owned<TS_RESP, TS_RESP_free> response(TS_RESP_new(), &TS_RESP_free);
-  Owned<TS_STATUS_INFO, TS_STATUS_INFO_free> status(TS_STATUS_INFO_new(), &TS_STATUS_INFO_free);
+  Owned<PKCS7, PKCS7_free> pkcs7(d2i_PKCS7(nullptr, &cursor, static_cast<long>(token.size())));
+  Owned<TS_RESP, TS_RESP_free> response(TS_RESP_new());
+  Owned<TS_STATUS_INFO, TS_STATUS_INFO_free> status(TS_STATUS_INFO_new());
   if (!info || token.empty() || !pkcs7 || !response || !status ||
       TS_STATUS_INFO_set_status(status.get(), TS_STATUS_GRANTED) != 1 ||
       TS_RESP_set_status_info(response.get(), status.get()) != 1) {

@@ -41,8 +41,6 @@ TestIdentity IssueTestCert(const TestIdentity& issuer, const std::string& common
 
 // PEM text of a certificate.
 std::string CertToPem(X509* cert);
-// PEM text (PKCS#8, unencrypted) of a private key.
-std::string KeyToPem(EVP_PKEY* key);
 
 // What the answer repeats of its request.
 struct ForgedBinding {

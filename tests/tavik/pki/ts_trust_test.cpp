@@ -52,7 +52,6 @@ TEST(TsTrustFolder, EveryCertificateOfEveryPemFileIsAnAnchor) {
   std::ofstream(dir + "two.pem") << "comment\n"
                                  << testing::CertToPem(first.cert.get()) << "between\n"
                                  << testing::CertToPem(second.cert.get());
-  std::ofstream(dir + "key.pem") << testing::KeyToPem(absent.key.get());
   std::ofstream(dir + "subfolder/absent.pem") << testing::CertToPem(absent.cert.get());
   std::ofstream(dir + "ca.crt") << testing::CertToPem(not_pem.cert.get());
   std::ofstream(dir + "TSA.PEM") << testing::CertToPem(own.cert.get());
