@@ -43,7 +43,7 @@ while [ ! -s "$work/port" ]; do sleep 0.1; done
 port=$(head -n 1 "$work/port")
 printf '[BidRuleFileURL]\nurl=http://127.0.0.1:%s/rules\n[TimeStampURL]\nurl=http://127.0.0.1:%s/tsa\n' \
   "$port" "$port" > "$config/Setting.ini"
-"$build/src/cli/brevalt-cli" --no-rules --no-log "$bid" > /dev/null  # must pass
+"$build/src/cli/brevalt-cli" --no-rules --no-log "$bid" > /dev/null 2>&1  # must pass
 cli_kib=$(peak "$build/src/cli/brevalt-cli" --no-rules --no-log "$bid")
 echo "payload ${mib} MiB: max RSS bidx seal ${seal_kib} KiB, bidx inspect ${inspect_kib} KiB," \
   "brevalt-cli ${cli_kib} KiB"

@@ -48,6 +48,20 @@ json OrNull(const std::optional<T>& value) {
   return value ? json(*value) : json(nullptr);
 }
 
+// The log's report in UTF-8. The log itself only exists with box 1030
+// checked, so it always says "写日志：是."; printed without a log, the line
+// says "否" instead of claiming a log that was not written.
+std::string ReportText(const CVerifyResult& result, MemoryDialog& dialog) {
+  std::string text = Utf8(AnsiToWide(ComposeVerifyLog(result, dialog)));
+  static const std::string kLogYes = "2、验证规则文件：是;     写日志：是.\n";
+  const std::size_t line = text.find("\n\n");
+  if (!dialog.IsChecked(kCheckWriteLog) && line != std::string::npos &&
+      text.compare(line + 2, kLogYes.size(), kLogYes) == 0) {
+    text.replace(line + 2, kLogYes.size(), "2、验证规则文件：是;     写日志：否.\n");
+  }
+  return text + "\n";
+}
+
 }  // namespace
 
 bool Passed(MemoryDialog& dialog) {
@@ -80,7 +94,7 @@ std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const
   std::string text;
   std::string summary = run.bid_path + ": ";
   if (run.verified) {
-    text = Utf8(AnsiToWide(ComposeVerifyLog(result, dialog))) + "\n";
+    text = ReportText(result, dialog);
     const std::u16string verdict = dialog.GetControlText(kStaticVerdict);
     summary += verdict.empty() ? "没有结果" : Utf8(verdict);
     if (!result.ErrorDetail.empty())

@@ -294,11 +294,14 @@ TEST_F(CliTest, SignerOutsideTheTrustedAuthoritiesIsRefused) {
 
 // Without --json: the log's report in UTF-8 and a summary line.
 TEST_F(CliTest, HumanReportAndUsageError) {
-  const CliOutput report = Run("--no-rules '" + Bid(kGood) + "'");
+  const CliOutput report = Run("--no-log '" + Bid(kGood) + "'");
   EXPECT_EQ(report.status, 0);
-  EXPECT_EQ(report.text.rfind("标书路径： " + Bid(kGood) + "\n\n2、验证规则文件：否\n", 0), 0u)
+  // No log is written, so the report does not claim one.
+  EXPECT_EQ(report.text.rfind(
+                "标书路径： " + Bid(kGood) + "\n\n2、验证规则文件：是;     写日志：否.\n", 0),
+            0u)
       << report.text;
-  EXPECT_NE(report.text.find("\n" + Bid(kGood) + ": 通过; bidder chain: unchecked; log: "),
+  EXPECT_NE(report.text.find("\n" + Bid(kGood) + ": 通过; bidder chain: unchecked\n"),
             std::string::npos)
       << report.text;
   const CliOutput usage = Run("--bogus x");
