@@ -48,9 +48,9 @@ json OrNull(const std::optional<T>& value) {
   return value ? json(*value) : json(nullptr);
 }
 
-// The log's report in UTF-8. The log itself only exists with box 1030
-// checked, so it always says "写日志：是."; printed without a log, the line
-// says "否" instead of claiming a log that was not written.
+// The log's report in UTF-8. Its second line states the two options; a log
+// file only exists with box 1030 checked, so it always says "写日志：是.",
+// while the report printed with that box unchecked says "否".
 std::string ReportText(const CVerifyResult& result, MemoryDialog& dialog) {
   std::string text = Utf8(AnsiToWide(ComposeVerifyLog(result, dialog)));
   static const std::string kLogYes = "2、验证规则文件：是;     写日志：是.\n";
