@@ -1,12 +1,22 @@
 #!/bin/sh
-# Peak memory (maximum resident set size) of `bidx seal` and `bidx inspect`
-# on a bid with a large payload. Usage: bench/peak_memory.sh BIDX [MIB]
-# The files go to $BREVALT_BENCH_DIR (default /tmp) and are removed at the end.
+# Peak memory (maximum resident set size) of `bidx seal`, `bidx inspect` and
+# `brevalt-cli` (a whole verification without the rules service) on a bid
+# with a large payload. Usage: bench/peak_memory.sh BUILD_DIR [MIB]
+# BUILD_DIR holds tools/bidx/bidx, tools/devserver/devserver and
+# src/cli/brevalt-cli. The files go to $BREVALT_BENCH_DIR (default /tmp) and
+# are removed at the end; a devserver on a free loopback port gives the
+# trusted time and is stopped at the end.
 set -eu
-bidx=${1:?usage: peak_memory.sh path/to/bidx [MiB]}
+build=${1:?usage: peak_memory.sh BUILD_DIR [MiB]}
 mib=${2:-1024}
+bidx=$build/tools/bidx/bidx
 work=$(mktemp -d "${BREVALT_BENCH_DIR:-/tmp}/brevalt-peak-XXXXXX")
-trap 'rm -rf "$work"' EXIT INT TERM
+server=
+cleanup() {
+  [ -z "$server" ] || kill "$server" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
 
 openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 30 \
   -subj "/CN=peak memory" -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
@@ -15,9 +25,25 @@ head -c "$((mib * 1024 * 1024))" /dev/urandom > "$work/payload.bin"
 peak() {  # prints the maximum RSS in KiB of the command that follows
   /usr/bin/time -v "$@" 2>&1 >/dev/null | sed -n 's/.*Maximum resident set size (kbytes): //p'
 }
-seal_kib=$(peak "$bidx" seal --out "$work/bid.bidx" --signer-cert "$work/cert.pem" \
+bid=$work/peak_P1_1.tbs.bidx
+seal_kib=$(peak "$bidx" seal --out "$bid" --signer-cert "$work/cert.pem" \
   --signer-key "$work/key.pem" --payload "$work/payload.bin")
 rm -f "$work/payload.bin"
-"$bidx" inspect "$work/bid.bidx" >/dev/null   # fails the script if it does not verify
-inspect_kib=$(peak "$bidx" inspect "$work/bid.bidx")
-echo "payload ${mib} MiB: bidx seal max RSS ${seal_kib} KiB, bidx inspect max RSS ${inspect_kib} KiB"
+"$bidx" inspect "$bid" >/dev/null   # fails the script if it does not verify
+inspect_kib=$(peak "$bidx" inspect "$bid")
+
+# brevalt-cli needs a trusted time before it reads the bid.
+export XDG_CONFIG_HOME="$work/config"
+config=$XDG_CONFIG_HOME/TAVIK/qzv
+mkdir -p "$config/trust/tsa"
+"$build/tools/devserver/devserver" --port 0 --write-ca "$config/trust/tsa/ca.pem" \
+  > "$work/port" 2>/dev/null &
+server=$!
+while [ ! -s "$work/port" ]; do sleep 0.1; done
+port=$(head -n 1 "$work/port")
+printf '[BidRuleFileURL]\nurl=http://127.0.0.1:%s/rules\n[TimeStampURL]\nurl=http://127.0.0.1:%s/tsa\n' \
+  "$port" "$port" > "$config/Setting.ini"
+"$build/src/cli/brevalt-cli" --no-rules --no-log "$bid" > /dev/null 2>&1  # must pass
+cli_kib=$(peak "$build/src/cli/brevalt-cli" --no-rules --no-log "$bid")
+echo "payload ${mib} MiB: max RSS bidx seal ${seal_kib} KiB, bidx inspect ${inspect_kib} KiB," \
+  "brevalt-cli ${cli_kib} KiB"

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <new>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "bid/locked_file.h"
@@ -28,7 +31,12 @@ bool HashPieces(TAVIK_HASH_st* hash, const unsigned char* data, std::size_t n) {
 
 // Feeds every byte of the file to the hash. False on a read or update failure.
 bool DigestFile(LockedFile& file, TAVIK_HASH_st* hash) {
-  std::vector<unsigned char> block(kReadBlockSize);
+  std::vector<unsigned char> block;
+  try {
+    block.resize(kReadBlockSize);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   for (;;) {
     const long n = file.Read(block.data(), block.size());
     if (n < 0)
@@ -51,9 +59,8 @@ std::u16string HexUpper(const unsigned char* bytes, int length) {
   return text;
 }
 
-}  // namespace
-
-int ComputeVerificationCode(const std::u16string& path, CVerifyResult& result) {
+// The code of the file at path into *code and *length; 0 or -1.
+int ComputeCode(const std::u16string& path, std::u16string* code, int* length) {
   UniqueDevice device(TavikPKICryptoGetPseudoDevice());
   if (!device)
     return -1;
@@ -68,14 +75,54 @@ int ComputeVerificationCode(const std::u16string& path, CVerifyResult& result) {
       return -1;
   }  // the file and its lock are released before the digest is finished
   unsigned char* raw_digest = nullptr;
-  int length = 0;
-  if (TavikPKICryptoHashFinal(hash.get(), &raw_digest, &length) != 1)
+  *length = 0;
+  if (TavikPKICryptoHashFinal(hash.get(), &raw_digest, length) != 1)
     return -1;
   UniqueLibBuffer<unsigned char> digest(raw_digest);
-  if (!digest || length <= 0 || length > kMaxDigestLength)
+  if (!digest || *length <= 0 || *length > kMaxDigestLength)
+    return -1;
+  *code = HexUpper(digest.get(), *length);
+  return 0;
+}
+
+}  // namespace
+
+int ComputeVerificationCode(const std::u16string& path, CVerifyResult& result) {
+  std::u16string code;
+  int length = 0;
+  if (ComputeCode(path, &code, &length) != 0)
     return -1;
   result.DigestLength = length;
-  result.VerifyCode = HexUpper(digest.get(), length);
+  result.VerifyCode = std::move(code);
+  return 0;
+}
+
+PendingVerificationCode::PendingVerificationCode(const std::u16string& path) : path_(path) {
+  try {
+    future_ = std::async(std::launch::async, [this] {
+      Outcome outcome;
+      try {
+        outcome.rc = ComputeCode(path_, &outcome.code, &outcome.length);
+      } catch (const std::bad_alloc&) {
+        outcome.rc = -1;
+      }
+      return outcome;
+    });
+  } catch (const std::system_error&) {
+    // No second thread: Join computes the code on the caller's thread.
+  }
+}
+
+int PendingVerificationCode::Join(CVerifyResult& result) {
+  Outcome outcome;
+  if (future_.valid())
+    outcome = future_.get();
+  else
+    outcome.rc = ComputeCode(path_, &outcome.code, &outcome.length);
+  if (outcome.rc != 0)
+    return -1;
+  result.DigestLength = outcome.length;
+  result.VerifyCode = std::move(outcome.code);
   return 0;
 }
 

@@ -3,6 +3,7 @@
 #ifndef BREVALT_BID_VERIFICATION_CODE_H
 #define BREVALT_BID_VERIFICATION_CODE_H
 
+#include <future>
 #include <string>
 
 #include "record/verify_result.h"
@@ -21,6 +22,35 @@ namespace brevalt {
 // LockedFile.
 // Worker thread.
 int ComputeVerificationCode(const std::u16string& path, CVerifyResult& result);
+
+// The verification code computed on a second thread while the caller goes on
+// (the bid checks verify the container meanwhile). The caller applies the
+// outcome where its order of tests needs it, so a failed code still decides
+// the check as if it had been computed first.
+class PendingVerificationCode {
+ public:
+  // Starts computing the code of the file at path. When no thread can be
+  // started, Join computes it on the caller's thread instead.
+  explicit PendingVerificationCode(const std::u16string& path);
+  // Waits for a computation still running (the future's destructor does).
+  ~PendingVerificationCode() = default;
+  PendingVerificationCode(const PendingVerificationCode&) = delete;
+  PendingVerificationCode& operator=(const PendingVerificationCode&) = delete;
+
+  // Waits for the computation and applies it as ComputeVerificationCode
+  // does: 0 with result.VerifyCode and result.DigestLength set, or -1 with
+  // result untouched. Call at most once, on the thread that constructed it.
+  int Join(CVerifyResult& result);
+
+ private:
+  struct Outcome {
+    int rc = -1;
+    std::u16string code;
+    int length = 0;
+  };
+  const std::u16string path_;
+  std::future<Outcome> future_;  // declared last: destroyed (and waited for) first
+};
 
 // Longest digest whose code fits the 100-character display buffer.
 inline constexpr int kMaxDigestLength = 49;

@@ -52,25 +52,41 @@ std::u16string ProjectFolder(const CVerifyResult& result) {
   return FolderOfPath(folder);
 }
 
-// Opens and verifies the container and tests the opener counts it was sealed
-// with; the container is closed on return.
-int VerifyContainer(CVerifyResult& result, IDialogSeam& dialog, CBidFileReader& reader) {
-  if (reader.Open() != 0)
+// What reading the container gave; the check applies it after the download.
+struct ContainerRead {
+  int open_rc = 0;
+  int verify_rc = 0;
+  int total = 0;  // a failed query leaves a count at 0, which fails the test
+  int min = 0;
+};
+
+// Opens and verifies the container and asks for the opener counts it was
+// sealed with; the container is closed on return. Writes nothing.
+ContainerRead ReadContainer(CBidFileReader& reader) {
+  ContainerRead read;
+  read.open_rc = reader.Open();
+  if (read.open_rc != 0)
+    return read;
+  read.verify_rc = reader.VerifyAndRead();
+  if (read.verify_rc == 0) {
+    TavikSecretFileDecryptorGetTotalNum(reader.m_hDecryptor.get(), &read.total);
+    if (read.total >= 1)
+      TavikSecretFileDecryptorGetMinNum(reader.m_hDecryptor.get(), &read.min);
+  }
+  reader.Close();
+  return read;
+}
+
+// The failures of opening and verifying the container, then the counts test.
+int ApplyContainer(CVerifyResult& result, IDialogSeam& dialog, const ContainerRead& read) {
+  if (read.open_rc != 0)
     return Fail(result, dialog, CategoryOther, msg::kOpenBidFailed);
-  int rc = reader.VerifyAndRead();
-  if (rc != 0) {
-    reader.Close();
-    FailVerifyAndRead(result, rc);
+  if (read.verify_rc != 0) {
+    FailVerifyAndRead(result, read.verify_rc);
     dialog.SetControlText(kEditStepRulesFile, kMarkFailed);
     return kBidCheckFailed;
   }
-  int total = 0;  // a failed query leaves a count at 0, which fails below
-  int min = 0;
-  TavikSecretFileDecryptorGetTotalNum(reader.m_hDecryptor.get(), &total);
-  if (total >= 1)
-    TavikSecretFileDecryptorGetMinNum(reader.m_hDecryptor.get(), &min);
-  reader.Close();
-  return CheckOpenerCounts(result, dialog, total, min);
+  return CheckOpenerCounts(result, dialog, read.total, read.min);
 }
 
 // The published open time as local "%Y-%m-%d %H:%M:%S"; empty when neither
@@ -88,16 +104,21 @@ std::u16string OpenTimeText(const CRulesFileClient& client) {
 
 int CheckBidWithRules(CVerifyResult& result, IDialogSeam& dialog) {
   SetCheckSteps(result, StepFailed, StepFailed);
-  if (ComputeVerificationCode(result.BidPath, result) != 0)
+  // The code is computed on a second thread while the container is read
+  // (which writes nothing); the outcomes are applied in the order code,
+  // download, container, so a failed code still wins.
+  PendingVerificationCode code(result.BidPath);
+  CBidFileReader reader;
+  reader.SetBidPath(result.BidPath);
+  reader.SetFolder(ProjectFolder(result));
+  const ContainerRead container = ReadContainer(reader);
+  if (code.Join(result) != 0)
     return Fail(result, dialog, CategoryOther, msg::kVerifyCodeFailed);
   CRulesFileClient client;
   int rc = TakeOpeners(result, dialog, client);
   if (rc != 0)
     return rc;
-  CBidFileReader reader;
-  reader.SetBidPath(result.BidPath);
-  reader.SetFolder(ProjectFolder(result));
-  rc = VerifyContainer(result, dialog, reader);
+  rc = ApplyContainer(result, dialog, container);
   if (rc != 0)
     return rc;
   if (TavikBidRulesFileCompareFile(client.m_hRulesFile.get(), reader.m_pRulesData,

@@ -48,12 +48,17 @@ int CheckBidWithoutRules(CVerifyResult& result, IDialogSeam& dialog) {
   reader.SetFolder(FolderOfPath(result.BidPath));
   SetCheckSteps(result, StepFailed, StepFailed);
 
-  if (ComputeVerificationCode(result.BidPath, result) != 0) {
+  // The code is computed on a second thread while the container is verified;
+  // the outcomes are applied in this order, so a failed code still wins.
+  PendingVerificationCode code(result.BidPath);
+  const int open_rc = reader.Open();
+  int rc = open_rc == 0 ? reader.VerifyAndRead() : 0;
+  if (code.Join(result) != 0) {
+    reader.Close();
     return FailCheck(result, dialog, CategoryOther, msg::kVerifyCodeFailed, true);
   }
-  if (reader.Open() != 0)
+  if (open_rc != 0)
     return FailCheck(result, dialog, CategoryOther, msg::kOpenBidFailed, true);
-  int rc = reader.VerifyAndRead();
   if (rc != 0) {
     reader.Close();
     return FailVerifyAndRead(result, rc);

@@ -165,6 +165,19 @@ TEST_F(CheckWithRulesTest, EachFailureWritesItsRowAndMarksStepFour) {
   }
 }
 
+// The code is computed beside the container: its failure still decides the
+// check, before the download and the container's own failure.
+TEST_F(CheckWithRulesTest, AFailedCodeWinsOverLaterFailures) {
+  fs::remove(bid_);
+  fake::SetResult("TavikSecretFileDecryptorVerify", 7);
+  EXPECT_EQ(Run(), kBidCheckFailed);
+  EXPECT_EQ(result_.ErrorDetail, msg::kVerifyCodeFailed.detail);
+  EXPECT_EQ(result_.ErrorCategory, CategoryOther);
+  EXPECT_EQ(dialog_.GetControlText(kEditStepRulesFile), u"×");
+  EXPECT_EQ(result_.VerifyCode, u"");
+  EXPECT_EQ(fake::CallCount("TavikBidRulesFileGetRules"), 0);
+}
+
 TEST(FolderOfPathTest, KeepsTheRootOfAFileDirectlyUnderIt) {
   EXPECT_EQ(FolderOfPath(u"/x.bidx"), u"/");
   EXPECT_EQ(FolderOfPath(u"/home/标书/x.bidx"), u"/home/标书");

@@ -167,6 +167,13 @@ TEST_F(CheckWithoutRulesTest, EachFailureWritesItsRowStepsAndFields) {
       {"F1 file missing", [](auto& t) { fs::remove(t.dir_ / "投标_P2026001_01.tbs.bidx"); },
        CategoryOther, u"计算验证码失败！", u"请确保标书文件没有被其它应用程序占用！", StepFailed,
        true, Kept::kNothing},
+      {"F1 wins over a container failure",
+       [](auto& t) {
+         fs::remove(t.dir_ / "投标_P2026001_01.tbs.bidx");
+         fake::SetResult("TavikSecretFileDecryptorVerify", 7);
+       },
+       CategoryOther, u"计算验证码失败！", u"请确保标书文件没有被其它应用程序占用！", StepFailed,
+       true, Kept::kNothing},
       {"F2 container not opened",
        [](auto&) { fake::SetResult("TavikSecretFileDecryptorCreateHandle", 3); }, CategoryOther,
        u"打开标书文件失败！", u"请确保标书文件没有被其它应用程序占用！", StepFailed, true,

@@ -1,0 +1,37 @@
+// The command line of brevalt-cli: options, files and the help text.
+#ifndef BREVALT_CLI_CLI_OPTIONS_H
+#define BREVALT_CLI_CLI_OPTIONS_H
+
+#include <string>
+#include <vector>
+
+namespace brevalt::cli {
+
+// Exit statuses of brevalt-cli.
+enum ExitStatus : int {
+  kExitAllPassed = 0,  // every file's verdict is "通过"
+  kExitNotPassed = 1,  // some file's verdict is not "通过" (a refused name included)
+  kExitUsage = 2,      // the command line could not be used
+};
+
+struct CliOptions {
+  bool verify_rules = true;  // box 1007 "验证规则文件"
+  bool write_log = true;     // box 1030 "写日志"
+  bool json = false;
+  bool help = false;
+  std::vector<std::string> files;
+};
+
+// Reads args (without the program name): --no-rules, --no-log, --json,
+// --help / -h, and files; "--" makes every later word a file. True on
+// success; false with *error naming the problem (an unknown option, or no
+// file without --help).
+bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, std::string* error);
+
+// What --help prints: usage, every option, the exit statuses and where
+// settings and logs live.
+std::string HelpText();
+
+}  // namespace brevalt::cli
+
+#endif  // BREVALT_CLI_CLI_OPTIONS_H

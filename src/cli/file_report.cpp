@@ -1,0 +1,115 @@
+#include "cli/file_report.h"
+
+#include <nlohmann/json.hpp>
+
+#include "config/text_convert.h"
+#include "engine/result_display.h"
+#include "log/verify_log.h"
+#include "record/result_texts.h"
+
+namespace brevalt::cli {
+namespace {
+
+// Keys keep the order in which they are listed below.
+using json = nlohmann::ordered_json;
+
+std::string Utf8(const std::u16string& text) {
+  return WideToUtf8(text);
+}
+
+// The rows of a list, each cut or padded to columns cells.
+json Rows(MemoryDialog& dialog, int list, std::size_t columns) {
+  json rows = json::array();
+  for (const ListRow& row : dialog.GetListRows(list)) {
+    json cells = json::array();
+    for (std::size_t i = 0; i < columns; ++i)
+      cells.push_back(i < row.size() ? Utf8(row[i]) : std::string());
+    rows.push_back(std::move(cells));
+  }
+  return rows;
+}
+
+json LastMessageBox(MemoryDialog& dialog) {
+  const auto boxes = dialog.MessageBoxes();
+  if (boxes.empty())
+    return nullptr;
+  return {{"text", Utf8(boxes.back().text)}, {"caption", Utf8(boxes.back().caption)}};
+}
+
+json Steps(MemoryDialog& dialog) {
+  json steps = json::array();
+  for (int id = kEditStepNetwork; id <= kEditStepSignature; ++id)
+    steps.push_back(Utf8(dialog.GetControlText(id)));
+  return steps;
+}
+
+template <typename T>
+json OrNull(const std::optional<T>& value) {
+  return value ? json(*value) : json(nullptr);
+}
+
+// The log's report in UTF-8. The log itself only exists with box 1030
+// checked, so it always says "写日志：是."; printed without a log, the line
+// says "否" instead of claiming a log that was not written.
+std::string ReportText(const CVerifyResult& result, MemoryDialog& dialog) {
+  std::string text = Utf8(AnsiToWide(ComposeVerifyLog(result, dialog)));
+  static const std::string kLogYes = "2、验证规则文件：是;     写日志：是.\n";
+  const std::size_t line = text.find("\n\n");
+  if (!dialog.IsChecked(kCheckWriteLog) && line != std::string::npos &&
+      text.compare(line + 2, kLogYes.size(), kLogYes) == 0) {
+    text.replace(line + 2, kLogYes.size(), "2、验证规则文件：是;     写日志：否.\n");
+  }
+  return text + "\n";
+}
+
+}  // namespace
+
+bool Passed(MemoryDialog& dialog) {
+  return dialog.GetControlText(kStaticVerdict) == kVerdictPassed;
+}
+
+std::string JsonLine(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run) {
+  json line = {
+      {"bid_path", run.bid_path},
+      {"project_number", Utf8(result.ProjectNumber)},
+      {"package_number", Utf8(result.PackageNumber)},
+      {"message_box", LastMessageBox(dialog)},
+      {"steps", Steps(dialog)},
+      {"verdict", Utf8(dialog.GetControlText(kStaticVerdict))},
+      {"verdict_colour", VerdictColourOf(result) == VerdictColour::kBlue ? "blue" : "red"},
+      {"verification_code", Utf8(dialog.GetControlText(kEditVerifyCode))},
+      {"bidder", Utf8(dialog.GetControlText(kEditBidder))},
+      {"bidder_cert_validity", Utf8(dialog.GetControlText(kStaticBidderValidity))},
+      {"bidder_chain", OrNull(run.bidder_chain)},
+      {"bid_info", Rows(dialog, kListBidInfo, 2)},
+      {"openers", Rows(dialog, kListOpeners, 3)},
+      {"messages", Rows(dialog, kListMessages, 4)},
+      {"log_file", run.log_file ? json(Utf8(*run.log_file)) : json(nullptr)},
+  };
+  // Invalid UTF-8 cannot come from our conversions; replace rather than throw.
+  return line.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run) {
+  std::string text;
+  std::string summary = run.bid_path + ": ";
+  if (run.verified) {
+    text = ReportText(result, dialog);
+    const std::u16string verdict = dialog.GetControlText(kStaticVerdict);
+    summary += verdict.empty() ? "没有结果" : Utf8(verdict);
+    if (!result.ErrorDetail.empty())
+      summary += " (" + Utf8(result.ErrorDetail) + ")";
+  } else {
+    summary +=
+        "未验证 (" +
+        Utf8(dialog.MessageBoxes().empty() ? std::u16string() : dialog.MessageBoxes().back().text) +
+        ")";
+  }
+  if (run.bidder_chain)
+    summary += "; bidder chain: " + *run.bidder_chain;
+  if (run.log_file)
+    summary += "; log: " + Utf8(*run.log_file);
+  return text + summary + "\n";
+}
+
+}  // namespace brevalt::cli

@@ -1,0 +1,12 @@
+// brevalt-cli: verifies sealed bid files without a display (see
+// docs/verification.md and `brevalt-cli --help`).
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_run.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  return brevalt::cli::RunCli(args, std::cout, std::cerr);
+}
