@@ -9,10 +9,11 @@
 
 namespace brevalt {
 
-// Digests the file at path (algorithm 4096 of the PKI library) through a
-// fixed 8192-byte buffer and, on success, stores the code in
-// result.VerifyCode and the digest's size in result.DigestLength. Returns 0
-// on success, -1 on any failure (VerifyCode is then left as it was).
+// Digests the file at path (algorithm 4096 of the PKI library), read in
+// 1 MiB blocks and handed to the hash in pieces of at most 8192 bytes, and,
+// on success, stores the code in result.VerifyCode and the digest's size in
+// result.DigestLength. Returns 0 on success, -1 on any failure (VerifyCode
+// is then left as it was).
 //
 // The file is held under an exclusive advisory lock (flock) while it is read:
 // a bid that another program holds locked, shared or exclusive, fails. On a

@@ -33,6 +33,8 @@ class UniqueFd {
 // for a missing or unreadable file, a folder or a device. Never blocks (a
 // FIFO would otherwise hold the caller until a writer appears).
 UniqueFd OpenRegularFile(const std::u16string& path);
+// The same for a path already in the native form (UTF-8 on POSIX).
+UniqueFd OpenRegularFileNative(const std::string& native_path);
 
 // Reads up to size bytes, retrying when interrupted: the count read, 0 at
 // the end of the file, -1 on an error.

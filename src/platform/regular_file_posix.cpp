@@ -25,10 +25,13 @@ UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
 }
 
 UniqueFd OpenRegularFile(const std::u16string& path) {
-  const std::string native = ToNativePath(path);
-  if (native.empty())
+  return OpenRegularFileNative(ToNativePath(path));
+}
+
+UniqueFd OpenRegularFileNative(const std::string& native_path) {
+  if (native_path.empty())
     return UniqueFd();
-  UniqueFd fd(open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  UniqueFd fd(open(native_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
   struct stat info {};
   if (!fd.valid() || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
     return UniqueFd();

@@ -26,10 +26,10 @@ enum {
 
 // Certificate string attribute ids for TavikPKICertGetCertStringAttribute.
 enum {
-  TAVIK_CERT_ATTR_SUBJECT_NAME = 16,      // subject common name (bidder name)
-  TAVIK_CERT_ATTR_SUBJECT_ORG = 18,       // subject organisation (bidder unit)
-  TAVIK_CERT_ATTR_SUBJECT_CN = 20,        // subject common name (opener name)
-  TAVIK_CERT_ATTR_NOT_AFTER_LOCAL = 31,   // end of validity, "YYYYMMDDHHMMSS" local time
+  TAVIK_CERT_ATTR_SUBJECT_NAME = 16,     // subject common name (bidder name)
+  TAVIK_CERT_ATTR_SUBJECT_ORG = 18,      // subject organisation (bidder unit)
+  TAVIK_CERT_ATTR_SUBJECT_CN = 20,       // subject common name (opener name)
+  TAVIK_CERT_ATTR_NOT_AFTER_LOCAL = 31,  // end of validity, "YYYYMMDDHHMMSS" local time
 };
 
 // Encode forms for TavikPKICertGetCertEncode.
@@ -74,6 +74,12 @@ int TavikPKIMsgTimeStampSetHashAlgorithm(TAVIK_TIMESTAMP_st* request, int algori
 // The message imprint; the library keeps a copy.
 int TavikPKIMsgTimeStampSetMessageImprint(TAVIK_TIMESTAMP_st* request, const unsigned char* digest,
                                           int length);
+// An addition of ours to the maker's interface (see docs/pki.md): the
+// exchange of this request, connecting, redirects and reading included, ends
+// within `milliseconds` (> 0); connecting within 5 s of it. Without this call
+// the exchange has 15 s. Lets a caller spread one time budget over several
+// authorities.
+int TavikPKIMsgTimeStampSetTimeout(TAVIK_TIMESTAMP_st* request, int milliseconds);
 // Runs the exchange with the authority. Returns 1 when a well-formed answer to
 // this very request arrived; *status receives its PKIStatus (0 granted,
 // 1 granted with modifications, 2 rejection, ...).

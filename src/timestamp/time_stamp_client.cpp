@@ -1,6 +1,8 @@
 #include "timestamp/time_stamp_client.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +19,22 @@ namespace {
 // this fixed block.
 constexpr std::size_t kImprintBlockLength = 80;
 constexpr unsigned char kImprintBlockByte = 1;
+
+using std::chrono::milliseconds;
+using SteadyClock = std::chrono::steady_clock;
+
+std::atomic<long> g_whole_ms{0};  // 0: kWholeRequestBudget
+std::atomic<long> g_per_authority_ms{0};
+
+milliseconds WholeBudget() {
+  const long ms = g_whole_ms.load();
+  return ms > 0 ? milliseconds(ms) : kWholeRequestBudget;
+}
+
+milliseconds PerAuthorityBudget() {
+  const long ms = g_per_authority_ms.load();
+  return ms > 0 ? milliseconds(ms) : kPerAuthorityBudget;
+}
 
 // The library's digest buffer and its length.
 struct Digest {
@@ -51,16 +69,17 @@ bool DigestImprintBlock(Digest* digest) {
   return true;
 }
 
-// Names the authority, the algorithm and the imprint; the digest is handed
-// back to the library as soon as the request holds its own copy.
-bool PrepareRequest(TAVIK_TIMESTAMP_st* request, const char* url_ansi, Digest digest) {
+// Names the authority, the algorithm, the imprint and the time limit; the
+// digest is handed back to the library as soon as the request holds its own copy.
+bool PrepareRequest(TAVIK_TIMESTAMP_st* request, const char* url_ansi, Digest digest,
+                    milliseconds limit) {
   if (TavikPKIMsgTimeStampSetTSA(request, url_ansi) != 1)
     return false;
   if (TavikPKIMsgTimeStampSetHashAlgorithm(request, TAVIK_HASH_TIMESTAMP) != 1)
     return false;
   const int rc = TavikPKIMsgTimeStampSetMessageImprint(request, digest.bytes.get(), digest.length);
   digest.bytes.reset();
-  return rc == 1;
+  return rc == 1 && TavikPKIMsgTimeStampSetTimeout(request, static_cast<int>(limit.count())) == 1;
 }
 
 // Runs the exchange and reads the granted answer's time; requires a token.
@@ -86,9 +105,8 @@ bool ReadGrantedTime(TAVIK_TIMESTAMP_st* request, int64_t* out) {
   return true;
 }
 
-}  // namespace
-
-int RequestTimeStamp(const char* url_ansi, int64_t* out) {
+// One request that ends within limit (> 0).
+int RequestTimeStampWithin(const char* url_ansi, milliseconds limit, int64_t* out) {
   if (url_ansi == nullptr || out == nullptr)
     return 0;
   Digest digest;
@@ -97,7 +115,7 @@ int RequestTimeStamp(const char* url_ansi, int64_t* out) {
   UniqueTimeStamp request(TavikPKIMsgNewTimeStamp());
   if (!request)
     return 0;
-  if (!PrepareRequest(request.get(), url_ansi, std::move(digest)))
+  if (!PrepareRequest(request.get(), url_ansi, std::move(digest), limit))
     return 0;
   int64_t time = 0;
   if (!ReadGrantedTime(request.get(), &time))
@@ -107,17 +125,32 @@ int RequestTimeStamp(const char* url_ansi, int64_t* out) {
   return 1;
 }
 
+}  // namespace
+
+int RequestTimeStamp(const char* url_ansi, int64_t* out) {
+  return RequestTimeStampWithin(url_ansi, PerAuthorityBudget(), out);
+}
+
 int GetTimeStampTime(int64_t* out) {
   if (out == nullptr)
     return 0;
   const std::vector<std::u16string> urls = SplitString(ReadTimeStampUrl(), u';');
   if (urls.empty())
     return RequestTimeStamp(WideToAnsi(kDefaultTimeStampUrl).c_str(), out);
+  const SteadyClock::time_point deadline = SteadyClock::now() + WholeBudget();
   for (const std::u16string& url : urls) {
-    if (RequestTimeStamp(WideToAnsi(url).c_str(), out) != 0)
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - SteadyClock::now());
+    if (left <= milliseconds(0))
+      return 0;  // the budget is spent: the authorities left are not asked
+    if (RequestTimeStampWithin(WideToAnsi(url).c_str(), std::min(left, PerAuthorityBudget()), out))
       return 1;
   }
   return 0;
+}
+
+void SetTimeStampBudgetsForTesting(milliseconds whole, milliseconds per_authority) {
+  g_whole_ms.store(static_cast<long>(whole.count()));
+  g_per_authority_ms.store(static_cast<long>(per_authority.count()));
 }
 
 }  // namespace brevalt

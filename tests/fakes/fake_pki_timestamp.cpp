@@ -86,6 +86,18 @@ int TavikPKIMsgTimeStampSetMessageImprint(TAVIK_TIMESTAMP_st* request, const uns
   return digest != nullptr && length > 0 ? 1 : 0;
 }
 
+int TavikPKIMsgTimeStampSetTimeout(TAVIK_TIMESTAMP_st* request, int milliseconds) {
+  static constexpr std::string_view kName = "TavikPKIMsgTimeStampSetTimeout";
+  auto lock = Lock();
+  auto& s = Shared();
+  const int nth = s.Begin(kName, std::string(kName) + " ms=" + std::to_string(milliseconds));
+  if (auto code = s.Scripted(kName, nth))
+    return *code;
+  if (s.Live(Kind::kTimeStamp, request, kName) == nullptr)
+    return 0;
+  return milliseconds > 0 ? 1 : 0;
+}
+
 int TavikPKIMsgTimeStampGetResponse(TAVIK_TIMESTAMP_st* request, int* status) {
   static constexpr std::string_view kName = "TavikPKIMsgTimeStampGetResponse";
   auto lock = Lock();

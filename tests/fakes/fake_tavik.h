@@ -141,6 +141,7 @@ void SetRules(RulesScript script);
 //   TavikPKICertGetCertEncode form=2          TavikPKIUIDisplayCert cert=<bytes>|null
 //   TavikPKIMsgTimeStampSetTSA url=<url>      TavikPKIMsgTimeStampSetHashAlgorithm algorithm=8192
 //   TavikPKIMsgTimeStampSetMessageImprint len=32
+//   TavikPKIMsgTimeStampSetTimeout ms=<milliseconds>  (accepted when > 0; time never passes)
 //   TavikPKIMsgTimeStampGetResponse url=<url set by SetTSA, or (none)>
 //   TavikSecretFileDecryptorCreateHandle path=<path>
 //   TavikSecretFileDecryptorSetFolder folder=<folder>

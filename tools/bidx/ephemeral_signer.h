@@ -1,4 +1,5 @@
-// Throw-away self-signed signers for tests, benchmarks and demo data.
+// Throw-away signers for tests, benchmarks and demo data: self-signed
+// certificates, certificate authorities and certificates they issue.
 #ifndef BREVALT_TOOLS_BIDX_EPHEMERAL_SIGNER_H
 #define BREVALT_TOOLS_BIDX_EPHEMERAL_SIGNER_H
 
@@ -16,10 +17,23 @@ struct Signer {
 };
 
 // A fresh key and a self-signed certificate (SHA-256) with the given subject
-// common name and serial number, valid from now for `days` days. Returns a
-// signer with null members when OpenSSL fails.
+// common name and serial number, valid from now for `days` days (a negative
+// `days`: a certificate that ended that many days ago). No extensions.
+// Returns a signer with null members when OpenSSL fails.
 Signer MakeSelfSignedSigner(KeyKind kind, const std::string& common_name, long serial,
                             long days = 365);
+
+// A self-signed certificate authority: basic constraints CA:TRUE and key
+// usage keyCertSign, cRLSign (both critical).
+Signer MakeCaSigner(KeyKind kind, const std::string& common_name, long serial, long days = 3650);
+
+// A certificate for `common_name` issued and signed by `issuer`, with the
+// given key usage in OpenSSL's configuration form (for example
+// "digitalSignature,nonRepudiation"; empty for no key usage extension).
+Signer MakeIssuedSigner(KeyKind kind, const std::string& common_name, long serial,
+                        const Signer& issuer,
+                        const std::string& key_usage = "digitalSignature,nonRepudiation",
+                        long days = 365);
 
 }  // namespace brevalt::bidx
 

@@ -1,11 +1,8 @@
 #include "tavik/pki/cert_decode.h"
 
-#include <openssl/bio.h>
 #include <openssl/evp.h>
-#include <openssl/pem.h>
 
 #include <climits>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +11,7 @@ namespace brevalt::pki {
 namespace {
 
 constexpr std::string_view kPemBegin = "-----BEGIN CERTIFICATE-----";
+constexpr std::string_view kPemEnd = "-----END CERTIFICATE-----";
 
 // DER that holds one certificate and nothing after it.
 X509* DecodeDer(const unsigned char* bytes, size_t size) {
@@ -29,16 +27,10 @@ X509* DecodeDer(const unsigned char* bytes, size_t size) {
   return cert;
 }
 
-X509* DecodePem(std::string_view text) {
-  if (text.find(kPemBegin) == std::string_view::npos || text.size() > INT_MAX) {
-    return nullptr;
-  }
-  std::unique_ptr<BIO, decltype(&BIO_free)> bio(
-      BIO_new_mem_buf(text.data(), static_cast<int>(text.size())), &BIO_free);
-  if (!bio) {
-    return nullptr;
-  }
-  return PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr);
+// Blanks and line breaks of any kind: an XML parser may have turned the line
+// breaks of a PEM body into spaces.
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
 bool IsBase64Char(char c) {
@@ -53,7 +45,7 @@ std::string CompactBase64(std::string_view text) {
   compact.reserve(text.size());
   size_t padding = 0;
   for (char c : text) {
-    if (c == '\r' || c == '\n' || c == ' ' || c == '\t') {
+    if (IsBlank(c)) {
       continue;
     }
     if (c == '=') {
@@ -83,6 +75,22 @@ X509* DecodeBase64(std::string_view text) {
   // EVP_DecodeBlock counts the padding as zero bytes; drop them.
   size_t padding = compact.size() - compact.find_last_not_of('=') - 1;
   return DecodeDer(der.data(), static_cast<size_t>(decoded) - padding);
+}
+
+// The first "-----BEGIN CERTIFICATE-----" block. Its body is read like the
+// plain base64 text, so line breaks that became blanks (or vanished) do not
+// matter; text before and after the block is ignored.
+X509* DecodePem(std::string_view text) {
+  const size_t begin = text.find(kPemBegin);
+  if (begin == std::string_view::npos) {
+    return nullptr;
+  }
+  const size_t body = begin + kPemBegin.size();
+  const size_t end = text.find(kPemEnd, body);
+  if (end == std::string_view::npos) {
+    return nullptr;
+  }
+  return DecodeBase64(text.substr(body, end - body));
 }
 
 }  // namespace

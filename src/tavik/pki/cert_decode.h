@@ -10,8 +10,12 @@ namespace brevalt::pki {
 
 // A new X509 read from bytes that hold exactly one certificate as
 //  - DER (every byte consumed),
-//  - PEM ("-----BEGIN CERTIFICATE-----" block; the first block is taken), or
-//  - base64 text of the DER, with or without CR, LF, blanks and tabs anywhere.
+//  - PEM (the first "-----BEGIN CERTIFICATE-----" ... "-----END CERTIFICATE-----"
+//    block; text around it is ignored), or
+//  - base64 text of the DER.
+// Blanks and line breaks of any kind may stand anywhere in base64 text and in
+// a PEM body: a PEM certificate whose line breaks an XML parser turned into
+// spaces still reads.
 // Null for anything else. The caller owns the result (X509_free).
 X509* DecodeCertificate(const unsigned char* bytes, size_t size);
 

@@ -16,7 +16,8 @@ struct TAVIK_TIMESTAMP_st {
   std::string url;                     // bytes as given (system code page)
   int digest_nid = 0;                  // NID_undef until a known algorithm is set
   std::vector<unsigned char> imprint;  // the caller's digest
-  bool answered = false;               // a well-formed answer to this request arrived
+  long timeout_ms = brevalt::pki::kTotalTimeoutMs;
+  bool answered = false;  // a well-formed answer to this request arrived
   brevalt::pki::TimeStampFields answer;
 };
 
@@ -39,7 +40,8 @@ bool Exchange(TAVIK_TIMESTAMP_st* request) {
     return false;
   }
   std::vector<unsigned char> reply;
-  if (PostTimeStampQuery(request->url, query.der, &reply) != HttpOutcome::kOk) {
+  if (PostTimeStampQuery(request->url, query.der, request->timeout_ms, &reply) !=
+      HttpOutcome::kOk) {
     return false;
   }
   const ExpectedBinding expected{request->digest_nid, request->imprint, query.nonce};
@@ -81,6 +83,14 @@ int TavikPKIMsgTimeStampSetMessageImprint(TAVIK_TIMESTAMP_st* request, const uns
     return 0;
   }
   request->imprint.assign(digest, digest + length);
+  return 1;
+}
+
+int TavikPKIMsgTimeStampSetTimeout(TAVIK_TIMESTAMP_st* request, int milliseconds) {
+  if (request == nullptr || milliseconds <= 0) {
+    return 0;
+  }
+  request->timeout_ms = milliseconds;
   return 1;
 }
 

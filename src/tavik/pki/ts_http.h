@@ -9,30 +9,32 @@
 
 namespace brevalt::pki {
 
-// Limits of one exchange. Nothing waits forever on a dead authority.
-inline constexpr long kConnectTimeoutSeconds = 10;
-inline constexpr long kTotalTimeoutSeconds = 30;
+// Limits of one exchange. Nothing waits forever on a dead authority. A
+// request may lower the total (TavikPKIMsgTimeStampSetTimeout); connecting
+// never takes longer than the total.
+inline constexpr long kConnectTimeoutMs = 5'000;
+inline constexpr long kTotalTimeoutMs = 15'000;
+// Redirects followed (http and https only; a POST stays a POST).
+inline constexpr long kMaxRedirects = 3;
 // An answer larger than this is not a time-stamp reply; the transfer is aborted.
 inline constexpr size_t kMaxResponseBytes = 1024 * 1024;
 
 enum class HttpOutcome {
   kOk = 0,
-  kBadUrl,          // empty, or not an http/https URL libcurl accepts
-  kTransport,       // connection refused, time-out, TLS or protocol failure
-  kTooLarge,        // body beyond kMaxResponseBytes
-  kBadStatus,       // HTTP status other than 200 (redirects are not followed)
-  kBadContentType,  // not application/timestamp-reply
+  kBadUrl,     // empty, or not an http/https URL libcurl accepts (also as a redirect target)
+  kTransport,  // connection refused, time-out, TLS or protocol failure, too many redirects
+  kTooLarge,   // body beyond kMaxResponseBytes
+  kBadStatus,  // final HTTP status other than 200
 };
 
-// POSTs query (content type application/timestamp-query) to url and, on kOk,
-// leaves the reply body in *response. Blocks the calling thread up to the
-// total time-out. Safe to call from several threads at once.
+// POSTs query (content type application/timestamp-query) to url, following
+// up to kMaxRedirects redirects, and, on kOk, leaves the reply body in
+// *response whatever its Content-Type: the caller judges the body. The whole
+// exchange (connecting, redirects, reading) ends within total_ms (> 0), the
+// connection phase within min(kConnectTimeoutMs, total_ms). Blocks the
+// calling thread meanwhile. Safe to call from several threads at once.
 HttpOutcome PostTimeStampQuery(const std::string& url, std::span<const unsigned char> query,
-                               std::vector<unsigned char>* response);
-
-// Tests only: replaces the two time-outs by the given milliseconds for every
-// later exchange; (0, 0) restores kConnectTimeoutSeconds and kTotalTimeoutSeconds.
-void SetTimeoutsForTesting(long connect_ms, long total_ms);
+                               long total_ms, std::vector<unsigned char>* response);
 
 }  // namespace brevalt::pki
 

@@ -33,13 +33,19 @@ const char* ErrorText(int code) {
     case kSignatureMalformed:
       return "signature block is malformed";
     case kUnsupportedAlgorithm:
-      return "unsupported signature digest";
+      return "unsupported digest or signature algorithm";
     case kSignerMismatch:
       return "signature was not made for the embedded certificate";
     case kContentDigestMismatch:
       return "signed bytes were changed after sealing";
     case kSignatureInvalid:
       return "signature does not verify";
+    case kSignatureNotCanonical:
+      return "signature block is not in canonical DER";
+    case kSignatureUnexpectedForm:
+      return "signature block holds a version, field or attribute the sealer never writes";
+    case kSignerNotTrusted:
+      return "signer certificate does not chain to a bidder trust anchor";
     case kFileWriteFailed:
       return "cannot write the output file";
     case kSigningFailed:

@@ -28,12 +28,15 @@ inline constexpr int kTrailingBytes = 23;     // bytes after the signature block
 inline constexpr int kLengthOutOfRange = 24;  // a length above the format's limit
 
 // Certificate and signature.
-inline constexpr int kCertificateMalformed = 30;   // not exactly one DER X.509 certificate
-inline constexpr int kSignatureMalformed = 31;     // not a detached CMS SignedData we accept
-inline constexpr int kUnsupportedAlgorithm = 32;   // digest other than SHA-256
-inline constexpr int kSignerMismatch = 33;         // SignerInfo names another certificate
-inline constexpr int kContentDigestMismatch = 34;  // signed bytes changed after sealing
-inline constexpr int kSignatureInvalid = 35;       // signature does not verify with the key
+inline constexpr int kCertificateMalformed = 30;     // not exactly one DER X.509 certificate
+inline constexpr int kSignatureMalformed = 31;       // not a detached CMS SignedData we accept
+inline constexpr int kUnsupportedAlgorithm = 32;     // digest or signature algorithm we never write
+inline constexpr int kSignerMismatch = 33;           // SignerInfo names another certificate
+inline constexpr int kContentDigestMismatch = 34;    // signed bytes changed after sealing
+inline constexpr int kSignatureInvalid = 35;         // signature does not verify with the key
+inline constexpr int kSignatureNotCanonical = 36;    // not the one DER encoding (or a high ECDSA s)
+inline constexpr int kSignatureUnexpectedForm = 37;  // a version, field or attribute we never write
+inline constexpr int kSignerNotTrusted = 38;         // bidder trust anchors exist; no chain to one
 
 // Sealing (container writer only).
 inline constexpr int kFileWriteFailed = 40;

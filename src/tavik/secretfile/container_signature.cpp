@@ -4,8 +4,10 @@
 #include <openssl/objects.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "tavik/secretfile/container_errors.h"
+#include "tavik/secretfile/signature_form.h"
 
 namespace brevalt::container {
 
@@ -21,6 +23,18 @@ UniqueCms ParseCms(const std::vector<unsigned char>& der) {
     cms.reset();
   }
   return cms;
+}
+
+// True when encoding the parsed structure again gives exactly `der`: the
+// decoder also takes lengths in long form, indefinite lengths and unsorted
+// sets, none of which the sealer writes.
+bool IsCanonical(CMS_ContentInfo* cms, const std::vector<unsigned char>& der) {
+  unsigned char* again = nullptr;
+  const int size = i2d_CMS_ContentInfo(cms, &again);
+  const bool same = size > 0 && static_cast<std::size_t>(size) == der.size() &&
+                    std::equal(der.begin(), der.end(), again);
+  OPENSSL_free(again);
+  return same;
 }
 
 // The one SignerInfo of a detached SignedData over id-data, else null.
@@ -51,10 +65,26 @@ const ASN1_OCTET_STRING* SignedMessageDigest(CMS_SignerInfo* si) {
       si, OBJ_nid2obj(NID_pkcs9_messageDigest), -3, V_ASN1_OCTET_STRING));
 }
 
-bool DigestIsSha256(CMS_SignerInfo* si) {
-  X509_ALGOR* digest = nullptr;
-  CMS_SignerInfo_get0_algs(si, nullptr, nullptr, &digest, nullptr);
-  return digest != nullptr && OBJ_obj2nid(digest->algorithm) == NID_sha256;
+// The sealer signs exactly these attributes, one value each: content type,
+// signing time, message digest and S/MIME capabilities.
+bool HasOnlyTheSealersAttributes(CMS_SignerInfo* si) {
+  constexpr int kExpected[] = {NID_pkcs9_contentType, NID_pkcs9_signingTime,
+                               NID_pkcs9_messageDigest, NID_SMIMECapabilities};
+  const int count = CMS_signed_get_attr_count(si);
+  if (count != static_cast<int>(std::size(kExpected))) {
+    return false;
+  }
+  unsigned seen = 0;
+  for (int i = 0; i < count; ++i) {
+    X509_ATTRIBUTE* attribute = CMS_signed_get_attr(si, i);
+    const int nid = OBJ_obj2nid(X509_ATTRIBUTE_get0_object(attribute));
+    const auto* at = std::find(std::begin(kExpected), std::end(kExpected), nid);
+    if (at == std::end(kExpected) || X509_ATTRIBUTE_count(attribute) != 1) {
+      return false;
+    }
+    seen |= 1u << (at - std::begin(kExpected));
+  }
+  return seen == (1u << std::size(kExpected)) - 1;
 }
 
 bool DigestMatches(const ASN1_OCTET_STRING* signed_digest,
@@ -63,19 +93,22 @@ bool DigestMatches(const ASN1_OCTET_STRING* signed_digest,
          std::equal(actual.begin(), actual.end(), ASN1_STRING_get0_data(signed_digest));
 }
 
-int CheckWithCertificate(CMS_ContentInfo* cms, X509* cert,
-                         const std::array<unsigned char, kSha256Size>& digest) {
+int CheckWithCertificate(CMS_ContentInfo* cms, X509* cert, const ContainerContents& contents) {
+  if (!IsCanonical(cms, contents.signature)) {
+    return kSignatureNotCanonical;
+  }
+  if (int rc = CheckSignatureForm(contents.signature, cert); rc != kOk) {
+    return rc;
+  }
   CMS_SignerInfo* si = SoleSigner(cms);
-  if (si == nullptr) {
-    return kSignatureMalformed;
-  }
-  if (!DigestIsSha256(si)) {
-    return kUnsupportedAlgorithm;
-  }
-  const ASN1_OCTET_STRING* signed_digest = SignedMessageDigest(si);
+  const ASN1_OCTET_STRING* signed_digest = si ? SignedMessageDigest(si) : nullptr;
   if (signed_digest == nullptr) {
     return kSignatureMalformed;
   }
+  if (!HasOnlyTheSealersAttributes(si)) {
+    return kSignatureUnexpectedForm;
+  }
+  const std::array<unsigned char, kSha256Size>& digest = contents.signed_digest;
   if (!DigestMatches(signed_digest, digest)) {
     return kContentDigestMismatch;
   }
@@ -109,7 +142,7 @@ int CheckSignature(const ContainerContents& contents) {
   } else if (!cms) {
     rc = kSignatureMalformed;
   } else {
-    rc = CheckWithCertificate(cms.get(), cert.get(), contents.signed_digest);
+    rc = CheckWithCertificate(cms.get(), cert.get(), contents);
   }
   ERR_clear_error();
   return rc;

@@ -12,13 +12,15 @@ namespace brevalt::container {
 UniqueX509 ParseCertificate(const std::vector<unsigned char>& der);
 
 // Checks, in this order, that the container's certificate is one DER
-// certificate (kCertificateMalformed); that the signature is one DER detached
-// CMS SignedData over id-data with exactly one SignerInfo carrying signed
-// attributes (kSignatureMalformed) and SHA-256 as digest
-// (kUnsupportedAlgorithm); that its message digest equals the digest of the
-// signed bytes (kContentDigestMismatch); that the SignerInfo names the
-// embedded certificate (kSignerMismatch); and that the signature over the
-// signed attributes verifies with that certificate's key
+// certificate (kCertificateMalformed); that the signature is one DER CMS
+// ContentInfo (kSignatureMalformed) that encodes again to the same bytes
+// (kSignatureNotCanonical); that it has exactly the form the sealer writes
+// (signature_form.h); that its signed attributes are the four the sealer
+// writes (kSignatureMalformed without content type or message digest,
+// kSignatureUnexpectedForm for any other set); that the message digest
+// equals the digest of the signed bytes (kContentDigestMismatch); that the
+// SignerInfo names the embedded certificate (kSignerMismatch); and that the
+// signature over the signed attributes verifies with that certificate's key
 // (kSignatureInvalid). Trust in the certificate is not judged here.
 // Leaves the OpenSSL error queue empty.
 int CheckSignature(const ContainerContents& contents);

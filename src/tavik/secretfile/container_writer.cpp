@@ -7,6 +7,7 @@
 
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/container_format.h"
+#include "tavik/secretfile/ecdsa_low_s.h"
 #include "tavik/secretfile/file_input.h"
 
 namespace brevalt::container {
@@ -61,6 +62,15 @@ int WriteSignedPart(std::FILE* out, const SealInput& input) {
   return kOk;
 }
 
+// An ECDSA signature goes out in its low-s form, the only one the reader takes.
+bool NormaliseSignature(CMS_ContentInfo* cms, EVP_PKEY* key) {
+  if (EVP_PKEY_get_base_id(key) != EVP_PKEY_EC) {
+    return true;
+  }
+  CMS_SignerInfo* si = sk_CMS_SignerInfo_value(CMS_get0_SignerInfos(cms), 0);
+  return si != nullptr && MakeLowS(key, CMS_SignerInfo_get0_signature(si));
+}
+
 // Signs the file at `path` as it stands (the signed part) into DER CMS.
 int SignFile(const std::string& path, const SealInput& input, std::vector<unsigned char>* der) {
   constexpr unsigned int kFlags = CMS_BINARY | CMS_DETACHED | CMS_NOCERTS | CMS_PARTIAL;
@@ -69,7 +79,8 @@ int SignFile(const std::string& path, const SealInput& input, std::vector<unsign
   if (!content || !cms ||
       CMS_add1_signer(cms.get(), input.signing_cert, input.signing_key, EVP_sha256(), kFlags) ==
           nullptr ||
-      CMS_final(cms.get(), content.get(), nullptr, kFlags & ~CMS_PARTIAL) != 1) {
+      CMS_final(cms.get(), content.get(), nullptr, kFlags & ~CMS_PARTIAL) != 1 ||
+      !NormaliseSignature(cms.get(), input.signing_key)) {
     return kSigningFailed;
   }
   const int size = i2d_CMS_ContentInfo(cms.get(), nullptr);

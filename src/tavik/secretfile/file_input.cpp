@@ -5,17 +5,23 @@
 
 #include <limits>
 
+#include "platform/regular_file.h"
+
 namespace brevalt::container {
 
 UniqueFile OpenRegularFile(const std::string& path, std::uint64_t* size) {
-  UniqueFile file(std::fopen(path.c_str(), "rb"));
+  // Opened without blocking and checked before any read: a FIFO or a device
+  // named as a bid, payload or key must fail at once, not wait for a writer.
+  UniqueFd fd = OpenRegularFileNative(path);
+  struct stat info {};
+  if (!fd.valid() || fstat(fd.get(), &info) != 0 || info.st_size < 0) {
+    return nullptr;
+  }
+  UniqueFile file(fdopen(fd.get(), "rb"));
   if (!file) {
     return nullptr;
   }
-  struct stat info {};
-  if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
-    return nullptr;
-  }
+  fd.release();  // now owned by the stream
   *size = static_cast<std::uint64_t>(info.st_size);
   return file;
 }

@@ -12,8 +12,9 @@ namespace brevalt::container {
 
 inline constexpr std::size_t kIoBufferSize = 64 * 1024;
 
-// Opens a regular file read-only ("rb"). Returns null when it cannot be
-// opened or is not a regular file; otherwise sets *size to its size.
+// Opens a regular file read-only, never blocking (see platform/regular_file.h).
+// Returns null when it cannot be opened or is not a regular file (a folder, a
+// FIFO, a device); otherwise sets *size to its size.
 UniqueFile OpenRegularFile(const std::string& path, std::uint64_t* size);
 
 // Moves to an absolute offset; false on failure.

@@ -8,12 +8,15 @@
 // - GetSignCert, GetCustomData, GetTotalNum and GetMinNum answer kNotVerified
 //   until a Verify has succeeded; a failed Verify clears earlier results.
 // - The working folder is stored only; nothing is written anywhere.
+// - When the user keeps bidder trust anchors, Verify also requires the signer
+//   certificate to chain to one of them (kSignerNotTrusted, bidder_trust.h).
 // No C++ exception leaves these functions.
 #include <cstring>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "tavik/secretfile/bidder_trust.h"
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/container_reader.h"
 #include "tavik/secretfile/container_signature.h"
@@ -69,6 +72,10 @@ int VerifyHandle(CTavikFileDecryptor* handle) {
   int rc = cnt::ReadContainer(handle->path, &contents);
   if (rc == cnt::kOk) {
     rc = cnt::CheckSignature(contents);
+  }
+  if (rc == cnt::kOk &&
+      cnt::CheckBidderChain(contents.certificate).status == cnt::ChainStatus::kRefused) {
+    rc = cnt::kSignerNotTrusted;
   }
   if (rc != cnt::kOk) {
     return rc;

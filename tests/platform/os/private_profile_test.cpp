@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "support/fifo.h"
 #include "support/temp_folder.h"
 
 namespace brevalt {
@@ -82,6 +83,14 @@ TEST_F(PrivateProfile, MissingFileOrFolderGivesTheDefault) {
   EXPECT_EQ(ReadPrivateProfileString(u"s", u"k", u"dflt", std::u16string(dir.begin(), dir.end())),
             u"dflt");
   EXPECT_EQ(ReadPrivateProfileString(u"s", u"k", u"dflt", u""), u"dflt");
+
+  // A FIFO gives the default at once instead of waiting for a writer.
+  const std::string fifo = folder_.path() + "/fifo.ini";
+  ASSERT_TRUE(testing::MakeFifo(fifo));
+  const std::optional<std::u16string> read = testing::WithoutBlocking<std::u16string>(fifo, [&] {
+    return ReadPrivateProfileString(u"s", u"k", u"dflt", std::u16string(fifo.begin(), fifo.end()));
+  });
+  EXPECT_EQ(read, u"dflt");
 }
 
 TEST_F(PrivateProfile, LineEndingsOfEveryKind) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <optional>
@@ -113,9 +114,14 @@ TEST_F(PkiCert, NameWithEmbeddedNulIsRefused) {
 }
 
 TEST_F(PkiCert, AcceptsDerPemAndBase64WithLineBreaks) {
+  std::string flattened = testing::DerToPem(der_);  // as an XML parser condenses it
+  std::replace(flattened.begin(), flattened.end(), '\n', ' ');
   const std::string inputs[] = {
       testing::DerToPem(der_),
-      "junk before\r\n" + testing::DerToPem(der_),
+      "junk before\r\n" + testing::DerToPem(der_) + "junk after",
+      flattened,
+      "-----BEGIN CERTIFICATE-----" + testing::ToBase64(der_, 1000000, "") +
+          "-----END CERTIFICATE-----",
       testing::ToBase64(der_, 1000000, ""),
       testing::ToBase64(der_, 64, "\r\n"),
       testing::ToBase64(der_, 76, "\n"),
@@ -139,7 +145,9 @@ TEST_F(PkiCert, RefusesAnythingElse) {
       "MIIB",
       b64 + "!",
       b64.substr(0, b64.size() - 2),
-      "-----BEGIN CERTIFICATE-----\nAAAA\n-----END CERTIFICATE-----\n"};
+      "-----BEGIN CERTIFICATE-----\nAAAA\n-----END CERTIFICATE-----\n",
+      "-----BEGIN CERTIFICATE-----\n" + b64,  // no end line
+      "-----BEGIN CERTIFICATE-----\n" + b64 + "x-----END CERTIFICATE-----\n"};
   EXPECT_FALSE(CertFromDer(truncated));
   EXPECT_FALSE(CertFromDer(trailing));
   for (const std::string& text : bad_texts) {

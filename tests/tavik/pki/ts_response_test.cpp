@@ -4,17 +4,16 @@
 #include <openssl/objects.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/test_data.h"
 
 namespace brevalt::pki {
 namespace {
 
 std::vector<unsigned char> ReadStored(const std::string& name) {
-  std::ifstream in(std::string(BREVALT_TESTDATA_DIR "/rfc3161/") + name, std::ios::binary);
-  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+  return testing::ReadTestData("rfc3161/" + name);
 }
 
 std::string Hex(const std::vector<unsigned char>& bytes) {

@@ -4,9 +4,12 @@
 
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 
+#include "support/fifo.h"
+#include "support/scoped_env.h"
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/container_format.h"
 #include "tavik/secretfile/test_bid.h"
@@ -51,6 +54,7 @@ class SecretFileTest : public ::testing::Test {
   Bytes CertDer() const { return bidx::CertificateDer(testing::SharedSigner().cert.get()); }
 
   testing::TempDir dir_;
+  testing::ScopedEnv config_{"XDG_CONFIG_HOME", dir_.path().string()};  // no trust anchors
   testing::BidParts parts_;
   std::filesystem::path bid_ = dir_.Path("a_P001_1.tbs.bidx");
 };
@@ -137,6 +141,11 @@ TEST_F(SecretFileTest, HandleContract) {
             cnt::kFileOpenFailed);
   EXPECT_EQ(raw, nullptr);
   EXPECT_EQ(TavikSecretFileDecryptorCreateHandle(&raw, dir_.path().c_str()), cnt::kFileOpenFailed);
+  const std::string fifo = dir_.Path("fifo.bidx").string();
+  ASSERT_TRUE(testing::MakeFifo(fifo));
+  EXPECT_EQ(testing::WithoutBlocking<int>(
+                fifo, [&] { return TavikSecretFileDecryptorCreateHandle(&raw, fifo.c_str()); }),
+            cnt::kFileOpenFailed);
   EXPECT_EQ(TavikSecretFileDecryptorCreateHandle(&raw, nullptr), cnt::kInvalidArgument);
   EXPECT_EQ(TavikSecretFileDecryptorCreateHandle(nullptr, bid_.c_str()), cnt::kInvalidArgument);
   EXPECT_EQ(TavikSecretFileDecryptorVerify(nullptr), cnt::kInvalidArgument);
@@ -259,8 +268,8 @@ TEST_F(SecretFileTest, SignaturesMadeTheWrongWayAreRejected) {
     int expected;
   } rows[] = {
       {"own key again", own.cert.get(), own.key.get(), EVP_sha256(), CMS_NOCERTS, cnt::kOk},
-      {"certificates inside the CMS are ignored", other.cert.get(), other.key.get(), EVP_sha256(),
-       0, cnt::kSignerMismatch},
+      {"certificates inside the CMS", own.cert.get(), own.key.get(), EVP_sha256(), 0,
+       cnt::kSignatureUnexpectedForm},
       {"another signer", other.cert.get(), other.key.get(), EVP_sha256(), CMS_NOCERTS,
        cnt::kSignerMismatch},
       {"forged signer identity", forger.cert.get(), forger.key.get(), EVP_sha256(), CMS_NOCERTS,
@@ -269,10 +278,103 @@ TEST_F(SecretFileTest, SignaturesMadeTheWrongWayAreRejected) {
        cnt::kUnsupportedAlgorithm},
       {"no signed attributes", own.cert.get(), own.key.get(), EVP_sha256(),
        CMS_NOCERTS | CMS_NOATTR, cnt::kSignatureMalformed},
+      {"fewer signed attributes", own.cert.get(), own.key.get(), EVP_sha256(),
+       CMS_NOCERTS | CMS_NOSMIMECAP, cnt::kSignatureUnexpectedForm},
   };
   for (const auto& row : rows) {
     testing::Resign(bid_, row.cert, row.key, row.md, row.flags);
     EXPECT_EQ(Verify(bid_), row.expected) << row.name;
+  }
+  // (r, n - s) verifies as well as (r, s); only the low-s form is taken.
+  testing::Resign(bid_, own.cert.get(), own.key.get(), EVP_sha256(), CMS_NOCERTS, true);
+  EXPECT_EQ(Verify(bid_), cnt::kSignatureNotCanonical);
+}
+
+// The signature block of a bid sealed by a signer with an ASCII name, and
+// where it starts in the file.
+struct SealedBid {
+  Bytes file;
+  std::size_t signature_at = 0;
+};
+
+SealedBid SmallAsciiBid(const std::filesystem::path& path) {
+  static const bidx::Signer signer =
+      bidx::MakeSelfSignedSigner(bidx::KeyKind::kEcP256, "Bidder", 5);
+  testing::BidParts parts;
+  parts.custom_data = {'R', 'U', 'L', 'F', 0, 0, 0, 1, 'x'};
+  parts.payload = testing::BytesOf("p");
+  EXPECT_EQ(testing::SealBid(path, parts, signer), cnt::kOk);
+  SealedBid bid{testing::ReadBytes(path), 0};
+  cnt::ContainerHeader h;
+  EXPECT_EQ(cnt::DecodeHeader(bid.file.data(), bid.file.size(), &h), cnt::kOk);
+  bid.signature_at = cnt::kHeaderSize + h.custom_length + h.payload_length + h.cert_length + 4;
+  return bid;
+}
+
+// The n-th place (from 0) in the signature block where `pattern` starts.
+std::size_t Find(const SealedBid& bid, const Bytes& pattern, int n = 0) {
+  auto at = bid.file.begin() + static_cast<std::ptrdiff_t>(bid.signature_at);
+  for (;; ++at) {
+    at = std::search(at, bid.file.end(), pattern.begin(), pattern.end());
+    if (at == bid.file.end() || n-- == 0) {
+      return static_cast<std::size_t>(at - bid.file.begin());
+    }
+  }
+}
+
+// Fields no signature covers, each changed into another valid DER value.
+TEST_F(SecretFileTest, UnsignedFieldsOfTheSignatureCannotChange) {
+  const SealedBid bid = SmallAsciiBid(bid_);
+  const Bytes version = {0x02, 0x01, 0x01};
+  const Bytes sha256 = {0x60, 0x86, 0x48, 0x01, 0x65, 0x03, 0x04, 0x02, 0x01};
+  const Bytes ecdsa_sha256 = {0x2A, 0x86, 0x48, 0xCE, 0x3D, 0x04, 0x03, 0x02};
+  const struct {
+    const char* name;
+    std::size_t at;
+    unsigned char value;
+    int expected;
+  } rows[] = {
+      {"SignedData version 3", Find(bid, version) + 2, 3, cnt::kSignatureUnexpectedForm},
+      {"digestAlgorithms SHA-512", Find(bid, sha256) + 8, 3, cnt::kUnsupportedAlgorithm},
+      {"SignerInfo version 3", Find(bid, version, 1) + 2, 3, cnt::kSignatureUnexpectedForm},
+      {"issuer name in lower case", Find(bid, testing::BytesOf("Bidder")), 'b',
+       cnt::kSignerMismatch},
+      {"signer's digest SHA-512", Find(bid, sha256, 1) + 8, 3, cnt::kUnsupportedAlgorithm},
+      {"ecdsa-with-SHA384", Find(bid, ecdsa_sha256) + 7, 3, cnt::kUnsupportedAlgorithm},
+  };
+  const auto path = dir_.Path("edited.bidx");
+  for (const auto& row : rows) {
+    Bytes file = bid.file;
+    file.at(row.at) = row.value;
+    testing::WriteBytes(path, file);
+    EXPECT_EQ(Verify(path), row.expected) << row.name;
+  }
+  // The outer length written with one byte more than it needs.
+  Bytes file = bid.file;
+  const std::size_t outer = bid.signature_at;
+  ASSERT_EQ(file.at(outer + 1), 0x82);
+  file[outer + 1] = 0x83;
+  file.insert(file.begin() + static_cast<std::ptrdiff_t>(outer) + 2, 0x00);
+  cnt::StoreBigEndian32(static_cast<std::uint32_t>(file.size() - outer), &file[outer - 4]);
+  testing::WriteBytes(path, file);
+  EXPECT_EQ(Verify(path), cnt::kSignatureNotCanonical);
+}
+
+// A file that verifies is exactly the file that was sealed: no changed byte
+// anywhere and no shorter file verifies.
+TEST_F(SecretFileTest, EveryByteFlipAndTruncationIsRefused) {
+  const SealedBid bid = SmallAsciiBid(bid_);
+  ASSERT_EQ(Verify(bid_), 0);
+  const auto path = dir_.Path("flipped.bidx");
+  for (std::size_t at = 0; at < bid.file.size(); ++at) {
+    for (const unsigned char mask : {0x01, 0x20, 0x80}) {
+      Bytes file = bid.file;
+      file[at] ^= mask;
+      testing::WriteBytes(path, file);
+      ASSERT_NE(Verify(path), 0) << "byte " << at << " ^ " << int{mask};
+    }
+    testing::WriteBytes(path, Bytes(bid.file.begin(), bid.file.begin() + at));
+    ASSERT_NE(Verify(path), 0) << "cut to " << at << " bytes";
   }
 }
 

@@ -10,6 +10,7 @@
 #include "tavik/secretfile/container_format.h"
 #include "tavik/secretfile/container_reader.h"
 #include "tavik/secretfile/container_writer.h"
+#include "tavik/secretfile/ecdsa_low_s.h"
 #include "tools/bidx/key_files.h"
 
 namespace brevalt::testing {
@@ -64,8 +65,22 @@ int SealBid(const std::filesystem::path& path, const BidParts& parts, const bidx
   return rc;
 }
 
+namespace {
+
+// Puts the ECDSA signature of the one signer in its low-s or high-s form.
+bool ChooseS(CMS_ContentInfo* cms, EVP_PKEY* key, bool high_s) {
+  if (EVP_PKEY_get_base_id(key) != EVP_PKEY_EC) {
+    return true;
+  }
+  auto* signature =
+      CMS_SignerInfo_get0_signature(sk_CMS_SignerInfo_value(CMS_get0_SignerInfos(cms), 0));
+  return container::MakeLowS(key, signature) && (!high_s || container::MirrorS(key, signature));
+}
+
+}  // namespace
+
 void Resign(const std::filesystem::path& path, X509* cert, EVP_PKEY* key, const EVP_MD* md,
-            unsigned int flags) {
+            unsigned int flags, bool mirror_s) {
   container::ContainerContents contents;
   if (container::ReadContainer(path.string(), &contents) != 0) {
     throw std::runtime_error("Resign needs a well-formed container");
@@ -76,7 +91,8 @@ void Resign(const std::filesystem::path& path, X509* cert, EVP_PKEY* key, const 
   container::UniqueBio data(BIO_new_mem_buf(file.data(), static_cast<int>(file.size())));
   container::UniqueCms cms(CMS_sign(nullptr, nullptr, nullptr, nullptr, flags));
   if (!cms || CMS_add1_signer(cms.get(), cert, key, md, flags) == nullptr ||
-      CMS_final(cms.get(), data.get(), nullptr, flags & ~CMS_PARTIAL) != 1) {
+      CMS_final(cms.get(), data.get(), nullptr, flags & ~CMS_PARTIAL) != 1 ||
+      !ChooseS(cms.get(), key, mirror_s)) {
     throw std::runtime_error("CMS signing failed");
   }
   const int size = i2d_CMS_ContentInfo(cms.get(), nullptr);

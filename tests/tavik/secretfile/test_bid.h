@@ -49,9 +49,10 @@ int SealBid(const std::filesystem::path& path, const BidParts& parts, const bidx
 
 // Replaces the signature of the container at `path` with a CMS SignedData
 // over the same signed bytes, made with `cert`/`key`, digest `md` and CMS
-// `flags` (CMS_DETACHED and CMS_BINARY are always added).
+// `flags` (CMS_DETACHED and CMS_BINARY are always added). An ECDSA signature
+// is written in its low-s form, or in the other (high-s) form with `mirror_s`.
 void Resign(const std::filesystem::path& path, X509* cert, EVP_PKEY* key, const EVP_MD* md,
-            unsigned int flags);
+            unsigned int flags, bool mirror_s = false);
 
 }  // namespace brevalt::testing
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "support/scoped_env.h"
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/test_bid.h"
 #include "tavik/tavik_handles.h"
@@ -75,6 +76,7 @@ class BidxCliTest : public ::testing::Test {
   }
 
   testing::TempDir dir_;
+  testing::ScopedEnv config_{"XDG_CONFIG_HOME", dir_.path().string()};  // no trust anchors
   std::ostringstream out_, err_;
 };
 
