@@ -73,12 +73,14 @@ int VerifyContainer(CVerifyResult& result, IDialogSeam& dialog, CBidFileReader& 
   return CheckOpenerCounts(result, dialog, total, min);
 }
 
-// The published open time as local "%Y-%m-%d %H:%M:%S"; the instant 0 when
-// neither text form can be read.
+// The published open time as local "%Y-%m-%d %H:%M:%S"; empty when neither
+// text form can be read. Showing the instant 0 instead would let the may-open
+// decision find the opening time long past and list the openers of a bid whose
+// opening time nobody knows; empty makes that decision "未知".
 std::u16string OpenTimeText(const CRulesFileClient& client) {
   int64_t time = 0;
-  if (ReadOpenTimeNormalized(client, &time) != 0)
-    ReadOpenTimeNumeric(client, &time);
+  if (ReadOpenTimeNormalized(client, &time) != 0 && ReadOpenTimeNumeric(client, &time) != 0)
+    return std::u16string();
   return FormatLocalTime(time);
 }
 

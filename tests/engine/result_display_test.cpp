@@ -27,7 +27,6 @@ class ResultDisplayTest : public fake::FakeTavikTest {
     result_ = CVerifyResult();  // hand the certificates back before the accounting
     FakeTavikTest::TearDown();
   }
-  std::u16string Text(int id) { return dialog_.GetControlText(id); }
   std::vector<ListRow> Rows(int id) { return dialog_.GetListRows(id); }
 
   testing::ScopedSettings settings_;  // no Setting.ini: the fake's default authority answers
@@ -35,21 +34,6 @@ class ResultDisplayTest : public fake::FakeTavikTest {
   MemoryDialog dialog_;
   CResultDisplay display_;
 };
-
-TEST_F(ResultDisplayTest, EmptyRecordShowsNothing) {
-  dialog_.SetListRows(kListOpeners, {{u"stale"}});
-  display_.UpdateResultDisplay(result_, dialog_);
-  for (int id : {kEditVerifyCode, kEditStepNetwork, kEditStepTimestamp, kEditStepLocalClock,
-                 kEditStepRulesFile, kEditStepBidFormat, kEditStepSignature, kStaticVerdict,
-                 kEditBidder, kStaticBidderValidity}) {
-    EXPECT_EQ(Text(id), u"") << id;
-  }
-  EXPECT_TRUE(Rows(kListMessages).empty());
-  EXPECT_TRUE(Rows(kListOpeners).empty());
-  // The refresh asked DecideMayOpen, which finds no open time.
-  EXPECT_EQ(result_.MayOpen, StepUnknown);
-  EXPECT_EQ(Rows(kListBidInfo), std::vector<ListRow>{});
-}
 
 TEST_F(ResultDisplayTest, BidInfoRowsFollowValuesAndMayOpen) {
   struct Row {
@@ -84,7 +68,7 @@ TEST_F(ResultDisplayTest, MessageRowOnlyForKnownCategories) {
             (std::vector<ListRow>{{u"标书格式", u"网络不通！", u"严重错误", u"请检查网络连接！"}}));
 }
 
-TEST_F(ResultDisplayTest, BidderLineAndValidity) {
+TEST_F(ResultDisplayTest, BidderLine) {
   result_.BidderName = u"华东建设有限公司";
   result_.BidderUnit = u"华东建设有限公司";
   EXPECT_EQ(BidderLineText(result_), u"华东建设有限公司");
@@ -92,15 +76,6 @@ TEST_F(ResultDisplayTest, BidderLineAndValidity) {
   EXPECT_EQ(BidderLineText(result_), u"张三  单位： 华东建设有限公司");
   result_.BidderName.clear();
   EXPECT_EQ(BidderLineText(result_), u"");
-
-  result_.BidderCert = MakeCert("BIDDER", "张三");
-  display_.UpdateResultDisplay(result_, dialog_);
-  EXPECT_EQ(Text(kStaticBidderValidity), u"有效");
-  fake::RegisterCert("EXPIRED", {{{31, "20000101000000"}}, {}});
-  result_.BidderCert.reset(
-      TavikPKICertNewCert(reinterpret_cast<const unsigned char*>("EXPIRED"), 7));
-  display_.UpdateResultDisplay(result_, dialog_);
-  EXPECT_EQ(Text(kStaticBidderValidity), u"无效");
 }
 
 TEST_F(ResultDisplayTest, VerdictBlueOnlyWhenAllFiveStepsPassed) {

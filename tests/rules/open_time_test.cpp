@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "config/text_convert.h"
-#include "fakes/fake_tavik.h"
 #include "support/scoped_env.h"
 
 namespace brevalt {
@@ -11,7 +10,7 @@ namespace {
 
 constexpr int64_t kMarch15At10 = 1300154400;  // 2011-03-15 10:00:00 in Asia/Shanghai
 
-class OpenTimeTest : public fake::FakeTavikTest {
+class OpenTimeTest : public ::testing::Test {
  protected:
   testing::ScopedEnv tz_{"TZ", "Asia/Shanghai"};
 };
@@ -48,33 +47,6 @@ TEST_F(OpenTimeTest, ParsesNumericForms) {
     int64_t time = -7;
     EXPECT_EQ(ParseNumericTime(text, &time), valid) << text;
     EXPECT_EQ(time, valid ? kMarch15At10 : -7) << text;
-  }
-}
-
-// Each reader takes its own form of the downloaded text; a failure of the
-// library is passed on and leaves the time alone.
-TEST_F(OpenTimeTest, ReadersTakeTheDownloadedText) {
-  const struct {
-    const char* text;
-    int normalized;
-    int numeric;
-    int length_call;  // scripted result of the length query
-  } rows[] = {{"Mar 15, 2011 10:00:00 AM", 0, -1, 0},
-              {"2011-03-15 10:00:00", -1, 0, 0},
-              {"", -1, -1, 0},
-              {"2011-03-15 10:00:00", 8, 8, 8}};
-  for (const auto& row : rows) {
-    fake::Reset();
-    fake::SetRules({.open_time = row.text});
-    if (row.length_call != 0)
-      fake::SetLengthCallResult("TavikBidRulesFileGetOpenTime", row.length_call);
-    CRulesFileClient client;
-    int64_t normalized = -7;
-    int64_t numeric = -7;
-    EXPECT_EQ(ReadOpenTimeNormalized(client, &normalized), row.normalized) << row.text;
-    EXPECT_EQ(ReadOpenTimeNumeric(client, &numeric), row.numeric) << row.text;
-    EXPECT_EQ(normalized, row.normalized == 0 ? kMarch15At10 : -7) << row.text;
-    EXPECT_EQ(numeric, row.numeric == 0 ? kMarch15At10 : -7) << row.text;
   }
 }
 

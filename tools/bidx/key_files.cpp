@@ -3,30 +3,70 @@
 #include <openssl/decoder.h>
 #include <openssl/err.h>
 #include <openssl/pem.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 
 #include "tavik/secretfile/file_input.h"
 
 namespace brevalt::bidx {
 
 namespace {
+
 constexpr std::size_t kMaxKeyFile = 1024 * 1024;
+
+// Decoder passphrase callback: notes that the key is encrypted and gives no
+// passphrase (bidx never prompts).
+int RefusePassphrase(char*, std::size_t, std::size_t*, const OSSL_PARAM*, void* asked) {
+  *static_cast<bool*>(asked) = true;
+  return 0;
+}
+
 }  // namespace
 
-bool ReadSmallFile(const std::string& path, std::size_t limit, std::vector<unsigned char>* bytes) {
+std::string WhyUnreadable(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) {
+    return errno == ENOENT ? "does not exist"
+                           : std::string("cannot be read (") + strerror(errno) + ")";
+  }
+  if (S_ISDIR(info.st_mode)) {
+    return "is a folder";
+  }
+  if (!S_ISREG(info.st_mode)) {
+    return "is not a regular file (a FIFO, device or socket)";
+  }
+  if (access(path.c_str(), R_OK) != 0) {
+    return std::string("cannot be read (") + strerror(errno) + ")";
+  }
+  return "cannot be read";
+}
+
+bool ReadSmallFile(const std::string& path, std::size_t limit, std::vector<unsigned char>* bytes,
+                   std::string* why) {
   std::uint64_t size = 0;
   container::UniqueFile file = container::OpenRegularFile(path, &size);
-  if (!file || size > limit) {
+  if (!file) {
+    *why = WhyUnreadable(path);
+    return false;
+  }
+  if (size > limit) {
+    *why = "is larger than " + std::to_string(limit) + " bytes";
     return false;
   }
   bytes->resize(static_cast<std::size_t>(size));
-  return container::ReadExactly(file.get(), bytes->data(), bytes->size());
+  if (!container::ReadExactly(file.get(), bytes->data(), bytes->size())) {
+    *why = "cannot be read (read error)";
+    return false;
+  }
+  return true;
 }
 
-container::UniqueX509 LoadCertificate(const std::string& path) {
+container::UniqueX509 LoadCertificate(const std::string& path, std::string* why) {
   std::vector<unsigned char> bytes;
-  if (!ReadSmallFile(path, kMaxKeyFile, &bytes) || bytes.empty()) {
+  if (!ReadSmallFile(path, kMaxKeyFile, &bytes, why)) {
     return nullptr;
   }
   container::UniqueBio bio(BIO_new_mem_buf(bytes.data(), static_cast<int>(bytes.size())));
@@ -36,25 +76,46 @@ container::UniqueX509 LoadCertificate(const std::string& path) {
     cert.reset(d2i_X509(nullptr, &p, static_cast<long>(bytes.size())));
   }
   ERR_clear_error();
+  if (!cert) {
+    *why = "holds no certificate (PEM or DER expected)";
+  }
   return cert;
 }
 
-container::UniqueKey LoadPrivateKey(const std::string& path) {
+container::UniqueKey LoadPrivateKey(const std::string& path, std::string* why) {
   std::vector<unsigned char> bytes;
-  if (!ReadSmallFile(path, kMaxKeyFile, &bytes) || bytes.empty()) {
+  if (!ReadSmallFile(path, kMaxKeyFile, &bytes, why)) {
     return nullptr;
   }
   EVP_PKEY* key = nullptr;
+  bool asked = false;
   OSSL_DECODER_CTX* ctx = OSSL_DECODER_CTX_new_for_pkey(
       &key, nullptr, nullptr, nullptr, OSSL_KEYMGMT_SELECT_PRIVATE_KEY, nullptr, nullptr);
   const unsigned char* data = bytes.data();
   std::size_t left = bytes.size();
   if (ctx != nullptr) {
+    OSSL_DECODER_CTX_set_passphrase_cb(ctx, RefusePassphrase, &asked);
     OSSL_DECODER_from_data(ctx, &data, &left);
     OSSL_DECODER_CTX_free(ctx);
   }
   ERR_clear_error();
+  if (key == nullptr) {
+    *why = asked ? "is encrypted (bidx needs an unencrypted key)"
+                 : "holds no private key (PEM or DER expected)";
+  }
   return container::UniqueKey(key);
+}
+
+std::string WhyKeyUnusable(EVP_PKEY* key, X509* cert, const std::string& cert_path) {
+  const int type = EVP_PKEY_get_base_id(key);
+  if (type != EVP_PKEY_RSA && type != EVP_PKEY_EC) {
+    const char* name = EVP_PKEY_get0_type_name(key);
+    return std::string("holds an unsupported ") + (name != nullptr ? name : "unknown") +
+           " key (bidx seals with RSA or EC keys)";
+  }
+  const bool matches = X509_check_private_key(cert, key) == 1;
+  ERR_clear_error();
+  return matches ? std::string() : "does not belong to the certificate " + cert_path;
 }
 
 std::vector<unsigned char> CertificateDer(X509* cert) {

@@ -1,4 +1,6 @@
-// Loading the signer's certificate and private key from PEM or DER files.
+// Reading bidx's input files: the signer's certificate and private key, and
+// small files read whole. Every failure comes with its cause, a phrase that
+// follows the file's name in a message ("does not exist", "is a folder", ...).
 #ifndef BREVALT_TOOLS_BIDX_KEY_FILES_H
 #define BREVALT_TOOLS_BIDX_KEY_FILES_H
 
@@ -9,16 +11,27 @@
 
 namespace brevalt::bidx {
 
-// Reads a whole small file (at most `limit` bytes); false when it cannot be
-// read or is larger.
-bool ReadSmallFile(const std::string& path, std::size_t limit, std::vector<unsigned char>* bytes);
+// Why the file at `path` cannot be opened for reading as a regular file:
+// "does not exist", "is a folder", "is not a regular file (a FIFO, device or
+// socket)", "cannot be read (permission denied)", ...
+std::string WhyUnreadable(const std::string& path);
 
-// Loads an X.509 certificate, PEM or DER; null when neither parses.
-container::UniqueX509 LoadCertificate(const std::string& path);
+// Reads a whole regular file of at most `limit` bytes, without blocking on a
+// FIFO. False, with the cause in *why, when it cannot or the file is larger.
+bool ReadSmallFile(const std::string& path, std::size_t limit, std::vector<unsigned char>* bytes,
+                   std::string* why);
 
-// Loads a private key (PEM or DER, PKCS#8 or traditional, unencrypted); null
-// when none parses.
-container::UniqueKey LoadPrivateKey(const std::string& path);
+// Loads an X.509 certificate, PEM or DER; null, with the cause in *why, when
+// the file cannot be read or holds none.
+container::UniqueX509 LoadCertificate(const std::string& path, std::string* why);
+
+// Loads a private key (PEM or DER, PKCS#8 or traditional); null, with the
+// cause in *why, when the file cannot be read, is encrypted or holds no key.
+container::UniqueKey LoadPrivateKey(const std::string& path, std::string* why);
+
+// Empty when `key` can seal bids (RSA or EC) and belongs to `cert`; otherwise
+// the cause, naming `cert_path`.
+std::string WhyKeyUnusable(EVP_PKEY* key, X509* cert, const std::string& cert_path);
 
 // The DER encoding of `cert`; empty on failure.
 std::vector<unsigned char> CertificateDer(X509* cert);

@@ -7,13 +7,15 @@
 
 namespace brevalt::bidx {
 
-// Prints the format version, the counts, the custom data (size, RULF rules
-// file and its length), the signer's subject and validity and the verdict
-// to `out`. With a non-empty `extract_dir` (created when missing) also
-// writes signed.bin (the signed bytes), sig.der (the CMS signature) and
-// signer.pem there, for `openssl cms -verify`. Reads the bid with constant
-// memory. Returns 0 when the container verifies, 1 otherwise (including
-// when extraction fails).
+// Prints the verification code (upper-case SHA-256 of the whole file), the
+// format version, the counts, the custom data (size, RULF rules file and its
+// length), the payload size, the signer's subject and validity, the
+// signature verdict and the signer's chain state (bidder_trust.h) to `out`;
+// every field the signature does not confirm is marked "(unverified)". With
+// a non-empty `extract_dir` also writes the parts there (extract_files.h).
+// Reads the bid with constant memory. Returns 0 when the library's Verify
+// would accept the bid, 1 otherwise (including when extraction fails or the
+// file cannot be read, with the file and the cause on `err`).
 int RunInspect(const std::string& path, const std::string& extract_dir, std::ostream& out,
                std::ostream& err);
 

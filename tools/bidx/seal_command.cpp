@@ -3,6 +3,9 @@
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/container_format.h"
 #include "tavik/secretfile/container_writer.h"
+#include "tavik/secretfile/file_input.h"
+#include "tools/bidx/ephemeral_signer.h"
+#include "tools/bidx/gbk_check.h"
 #include "tools/bidx/key_files.h"
 #include "tools/bidx/rules_document.h"
 
@@ -15,25 +18,29 @@ constexpr std::size_t kRulesHeaderSize = 8;  // "RULF" and the length
 // Fills the custom data and, from the rules document, the counts the caller
 // did not give. False (with a message) when a file cannot be read.
 bool PrepareCustomData(const SealOptions& options, container::SealInput* input, std::ostream& err) {
-  const std::string& path =
-      options.rules_path.empty() ? options.custom_data_path : options.rules_path;
+  const bool rules = !options.rules_path.empty();
+  const std::string& path = rules ? options.rules_path : options.custom_data_path;
   if (path.empty()) {
     return true;
   }
   std::vector<unsigned char> bytes;
-  const std::size_t limit =
-      container::kMaxCustomData - (options.rules_path.empty() ? 0 : kRulesHeaderSize);
-  if (!ReadSmallFile(path, limit, &bytes)) {
-    err << "bidx: cannot read " << path << " (missing, or above " << limit << " bytes)\n";
+  std::string why;
+  if (!ReadSmallFile(path, container::kMaxCustomData - (rules ? kRulesHeaderSize : 0), &bytes,
+                     &why)) {
+    err << "bidx: " << (rules ? "rules document " : "custom data ") << path << ": " << why << "\n";
     return false;
   }
-  if (options.rules_path.empty()) {
+  if (!rules) {
     input->custom_data = std::move(bytes);
     return true;
   }
+  if (const std::string not_gbk = WhyNotGbk(bytes); !not_gbk.empty()) {
+    err << "bidx: warning: rules document " << path << " is not GBK text (" << not_gbk
+        << "); the checker reads it as GBK; sealed as given\n";
+  }
   const RuleCounts counts = ReadRuleCounts(bytes);
   if (!counts.total || !counts.min) {
-    err << "bidx: warning: " << path << " has no bidenv/source/rules/rule/m and n;"
+    err << "bidx: warning: rules document " << path << " has no bidenv/source/rules/rule/m and n;"
         << " counts default to 1\n";
   }
   input->total_openers = counts.total.value_or(1);
@@ -51,31 +58,55 @@ void WarnAboutCounts(const container::SealInput& input, std::ostream& err) {
   }
 }
 
+// Loads the signer; false (with a message naming the file and the cause)
+// when the certificate or key cannot be used.
+bool LoadSigner(const SealOptions& options, Signer* signer, std::ostream& err) {
+  std::string why;
+  signer->cert = LoadCertificate(options.cert_path, &why);
+  if (!signer->cert) {
+    err << "bidx: certificate " << options.cert_path << ": " << why << "\n";
+    return false;
+  }
+  signer->key = LoadPrivateKey(options.key_path, &why);
+  if (signer->key) {
+    why = WhyKeyUnusable(signer->key.get(), signer->cert.get(), options.cert_path);
+  }
+  if (!why.empty()) {
+    err << "bidx: key " << options.key_path << ": " << why << "\n";
+    return false;
+  }
+  return true;
+}
+
+bool PayloadReadable(const std::string& path, std::ostream& err) {
+  std::uint64_t size = 0;
+  if (path.empty() || container::OpenRegularFile(path, &size)) {
+    return true;
+  }
+  err << "bidx: payload " << path << ": " << WhyUnreadable(path) << "\n";
+  return false;
+}
+
 }  // namespace
 
 int RunSeal(const SealOptions& options, std::ostream& err) {
   container::SealInput input;
-  if (!PrepareCustomData(options, &input, err)) {
+  Signer signer;
+  if (!PrepareCustomData(options, &input, err) || !LoadSigner(options, &signer, err) ||
+      !PayloadReadable(options.payload_path, err)) {
     return 1;
   }
   input.total_openers = options.total.value_or(input.total_openers);
   input.min_openers = options.min.value_or(input.min_openers);
   WarnAboutCounts(input, err);
-  container::UniqueX509 cert = LoadCertificate(options.cert_path);
-  container::UniqueKey key = LoadPrivateKey(options.key_path);
-  if (!cert || !key) {
-    err << "bidx: cannot load the "
-        << (cert ? "key " + options.key_path : "certificate " + options.cert_path)
-        << " (PEM or DER expected)\n";
-    return 1;
-  }
-  input.certificate = CertificateDer(cert.get());
+  input.certificate = CertificateDer(signer.cert.get());
   input.payload_path = options.payload_path;
-  input.signing_cert = cert.get();
-  input.signing_key = key.get();
+  input.signing_cert = signer.cert.get();
+  input.signing_key = signer.key.get();
   const int rc = container::SealContainer(options.out_path, input);
   if (rc != container::kOk) {
-    err << "bidx: sealing failed: " << container::ErrorText(rc) << " (code " << rc << ")\n";
+    err << "bidx: cannot seal " << options.out_path << ": " << container::ErrorText(rc) << " (code "
+        << rc << ")\n";
     return 1;
   }
   return 0;

@@ -1,6 +1,7 @@
 // One RFC 3161 request and its answer: the TAVIK_TIMESTAMP_st handle.
 #include <openssl/objects.h>
 
+#include <chrono>
 #include <memory>
 #include <new>
 #include <string>
@@ -10,6 +11,7 @@
 #include "tavik/pki/ts_http.h"
 #include "tavik/pki/ts_request.h"
 #include "tavik/pki/ts_response.h"
+#include "tavik/pki/ts_trust.h"
 #include "tavik/tavik_pki.h"
 
 struct TAVIK_TIMESTAMP_st {
@@ -32,20 +34,33 @@ int NidForAlgorithm(int algorithm) {
                                                                                : NID_undef;
 }
 
-// Sends one query and checks the answer; true when it is an answer to it.
+long MillisecondsSince(std::chrono::steady_clock::time_point start) {
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+// Sends one query and checks the answer; true when it is an answer to it,
+// signed by an authority that chains to a trusted root. Reading the anchors
+// counts against the request's time limit too.
 bool Exchange(TAVIK_TIMESTAMP_st* request) {
   using namespace brevalt::pki;
+  const auto start = std::chrono::steady_clock::now();
   TimeStampQuery query;
   if (!BuildTimeStampQuery(request->digest_nid, request->imprint, RandomNonce(), &query)) {
     return false;
   }
+  // The anchors are read afresh for every answer, so an authority added to
+  // (or removed from) the trust folder counts from the next request on.
+  StorePtr trusted = LoadTimeStampTrust(TimeStampTrustFolder());
+  const long left = request->timeout_ms - MillisecondsSince(start);
   std::vector<unsigned char> reply;
-  if (PostTimeStampQuery(request->url, query.der, request->timeout_ms, &reply) !=
-      HttpOutcome::kOk) {
+  if (!trusted || left <= 0 ||
+      PostTimeStampQuery(request->url, query.der, left, &reply) != HttpOutcome::kOk) {
     return false;
   }
   const ExpectedBinding expected{request->digest_nid, request->imprint, query.nonce};
-  return ValidateTimeStampResponse(reply, expected, &request->answer) == ResponseCheck::kOk;
+  return ValidateTimeStampResponse(reply, expected, trusted.get(), &request->answer) ==
+         ResponseCheck::kOk;
 }
 
 }  // namespace

@@ -19,6 +19,8 @@ namespace {
 using RespPtr = std::unique_ptr<TS_RESP, ReleaseWith<TS_RESP_free>>;
 using BnPtr = std::unique_ptr<BIGNUM, ReleaseWith<BN_free>>;
 using CmsPtr = std::unique_ptr<CMS_ContentInfo, ReleaseWith<CMS_ContentInfo_free>>;
+using Pkcs7Ptr = std::unique_ptr<PKCS7, ReleaseWith<PKCS7_free>>;
+using VerifyCtxPtr = std::unique_ptr<TS_VERIFY_CTX, ReleaseWith<TS_VERIFY_CTX_free>>;
 
 std::vector<unsigned char> StringBytes(const ASN1_STRING* value) {
   const unsigned char* data = ASN1_STRING_get0_data(value);
@@ -121,7 +123,8 @@ std::vector<unsigned char> NonceBytes(uint64_t nonce) {
   return bytes;
 }
 
-ResponseCheck CheckBinding(const TimeStampFields& fields, const ExpectedBinding& expected) {
+ResponseCheck CheckBinding(const TimeStampFields& fields, const ExpectedBinding& expected,
+                           X509_STORE* trusted) {
   const ASN1_OBJECT* algorithm = OBJ_nid2obj(expected.digest_nid);
   if (algorithm == nullptr || fields.imprint_algorithm.empty() ||
       fields.imprint_algorithm != DottedOid(algorithm) ||
@@ -135,7 +138,11 @@ ResponseCheck CheckBinding(const TimeStampFields& fields, const ExpectedBinding&
   if (fields.nonce_negative || fields.nonce != NonceBytes(expected.nonce)) {
     return ResponseCheck::kNonceMismatch;
   }
-  return VerifyTokenSignature(fields.token) ? ResponseCheck::kOk : ResponseCheck::kBadSignature;
+  if (!VerifyTokenSignature(fields.token)) {
+    return ResponseCheck::kBadSignature;
+  }
+  return VerifyTokenTrust(fields.token, trusted) ? ResponseCheck::kOk
+                                                 : ResponseCheck::kUntrustedSigner;
 }
 
 }  // namespace
@@ -151,11 +158,12 @@ ResponseCheck ParseTimeStampResponse(std::span<const unsigned char> bytes, TimeS
 }
 
 ResponseCheck ValidateTimeStampResponse(std::span<const unsigned char> bytes,
-                                        const ExpectedBinding& expected, TimeStampFields* out) {
+                                        const ExpectedBinding& expected, X509_STORE* trusted,
+                                        TimeStampFields* out) {
   TimeStampFields fields;
   ResponseCheck check = ParseTimeStampResponse(bytes, &fields);
   if (check == ResponseCheck::kOk && fields.status <= 1) {
-    check = CheckBinding(fields, expected);
+    check = CheckBinding(fields, expected, trusted);
   }
   if (check == ResponseCheck::kOk && out != nullptr) {
     *out = std::move(fields);
@@ -172,6 +180,27 @@ bool VerifyTokenSignature(std::span<const unsigned char> token) {
   bool verified = cms && cursor == token.data() + token.size() &&
                   CMS_verify(cms.get(), nullptr, nullptr, nullptr, nullptr,
                              CMS_NO_SIGNER_CERT_VERIFY | CMS_BINARY) == 1;
+  ERR_clear_error();
+  return verified;
+}
+
+bool VerifyTokenTrust(std::span<const unsigned char> token, X509_STORE* trusted) {
+  if (trusted == nullptr || token.empty() || token.size() > static_cast<size_t>(LONG_MAX)) {
+    return false;
+  }
+  const unsigned char* cursor = token.data();
+  Pkcs7Ptr pkcs7(d2i_PKCS7(nullptr, &cursor, static_cast<long>(token.size())));
+  VerifyCtxPtr context(TS_VERIFY_CTX_new());
+  // The context frees the store it is given: hand it a reference of its own.
+  bool verified =
+      pkcs7 && cursor == token.data() + token.size() && context && X509_STORE_up_ref(trusted) == 1;
+  if (verified) {
+    TS_VERIFY_CTX_set_store(context.get(), trusted);
+    // Signature, chain, signer's purpose (X509_PURPOSE_TIMESTAMP_SIGN) and the
+    // signing-certificate attribute; imprint and nonce are checked by the caller.
+    TS_VERIFY_CTX_set_flags(context.get(), TS_VFY_SIGNATURE);
+    verified = TS_RESP_verify_token(context.get(), pkcs7.get()) == 1;
+  }
   ERR_clear_error();
   return verified;
 }

@@ -1,7 +1,10 @@
-// Reading and checking an RFC 3161 TimeStampResp. Pure functions over bytes:
-// no network, no clock, no global state.
+// Reading and checking an RFC 3161 TimeStampResp. Functions over bytes and,
+// for the signer's trust, a certificate store: no network, no global state.
+// ParseTimeStampResponse needs nothing but the bytes (a fuzz entry point).
 #ifndef BREVALT_PLATFORM_PKI_TS_RESPONSE_H
 #define BREVALT_PLATFORM_PKI_TS_RESPONSE_H
+
+#include <openssl/x509.h>
 
 #include <cstdint>
 #include <span>
@@ -18,6 +21,9 @@ enum class ResponseCheck {
   kNonceMissing,     // the token carries no nonce
   kNonceMismatch,    // the token carries another nonce
   kBadSignature,     // the token's signature does not verify with the certificate it carries
+  kUntrustedSigner,  // the signer does not chain to a trusted root at the store's time, or is
+                     // not a time-stamping certificate (critical extended key usage
+                     // timeStamping as its only purpose)
 };
 
 // What a TimeStampResp holds. Token fields are filled only for a granted
@@ -46,15 +52,27 @@ struct ExpectedBinding {
 // Parses bytes and, when the status is granted, accepts the answer only if
 // its token carries the expected imprint (compared by algorithm OID and
 // digest value, not by encoding: authorities drop or add NULL parameters),
-// the expected nonce, and a signature that verifies with the signer
-// certificate the token carries. A well-formed answer with another status
-// is kOk with only `status` set: the caller decides by status.
+// the expected nonce, a signature that verifies with the signer certificate
+// the token carries, and a signer that VerifyTokenTrust accepts against
+// trusted (null: nothing is trusted). Checked in this order; the first
+// failure is returned. A well-formed answer with another status is kOk with
+// only `status` set: the caller decides by status.
 ResponseCheck ValidateTimeStampResponse(std::span<const unsigned char> bytes,
-                                        const ExpectedBinding& expected, TimeStampFields* out);
+                                        const ExpectedBinding& expected, X509_STORE* trusted,
+                                        TimeStampFields* out);
 
 // True when the CMS signature of token (DER TimeStampToken) verifies with the
-// signer certificate carried in it. No chain is built: no anchors are configured.
+// signer certificate carried in it. Says nothing about who the signer is.
 bool VerifyTokenSignature(std::span<const unsigned char> token);
+
+// True when OpenSSL's time-stamp verification (TS_VERIFY_CTX with the store
+// trusted) accepts token: one signer, whose certificate is named by the
+// token's signing-certificate attribute, signed the token and chains through
+// the certificates the token carries to a root in trusted, valid at the
+// store's verification time (default: now); and the signer carries the
+// extended key usage timeStamping, critical, as its only purpose. Revocation
+// is not checked. False for a null store.
+bool VerifyTokenTrust(std::span<const unsigned char> token, X509_STORE* trusted);
 
 }  // namespace brevalt::pki
 

@@ -2,7 +2,8 @@
 //
 // Contract choices (docs/container.md):
 // - CreateHandle fails with kFileOpenFailed when the file cannot be opened for
-//   reading; the file is closed again at once.
+//   reading or is not a regular file (checked without blocking, so a FIFO
+//   fails at once); the file is closed again at once.
 // - Verify opens the file read-only, reads it once and closes it before
 //   returning; the handle never keeps the file open.
 // - GetSignCert, GetCustomData, GetTotalNum and GetMinNum answer kNotVerified

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -15,6 +16,8 @@
 #include <vector>
 
 #include "devserver/dev_server.h"
+#include "support/scoped_settings.h"
+#include "support/trust_folder.h"
 #include "tavik/tavik_handles.h"
 #include "tavik/tavik_pki.h"
 
@@ -84,15 +87,24 @@ int64_t ParseGenTime(const std::string& text) {
 class PkiTimeStamp : public ::testing::Test {
  protected:
   // Starts an authority; extra routes are added by add_routes before start.
-  std::unique_ptr<DevServer> StartServer(ServerOptions options = {}) {
+  // Its CA goes into the private trust folder unless trusted is false.
+  std::unique_ptr<DevServer> StartServer(ServerOptions options = {}, bool trusted = true) {
     auto server = std::make_unique<DevServer>(options);
     if (add_routes_) {
       add_routes_(*server);
     }
     std::string error;
     EXPECT_EQ(server->Start(&error), 0) << error;
+    if (trusted) {
+      Trust(*server);
+    }
     return server;
   }
+  std::string Trust(DevServer& server) {
+    return testing::WriteTrustAnchor(
+        settings_, "tsa", "devserver-" + std::to_string(server.port()) + ".pem", server.CaPem());
+  }
+  testing::ScopedSettings settings_;  // private trust folder; the real one is never read
   std::function<void(DevServer&)> add_routes_;
 };
 
@@ -288,6 +300,19 @@ TEST_F(PkiTimeStamp, RedirectsAreFollowedAndLabelsIgnored) {
     EXPECT_EQ(outcome.result, 1) << path;
     EXPECT_TRUE(outcome.time) << path;
   }
+}
+
+// The trust folder is read for every answer: an authority counts exactly
+// while its CA is there.
+TEST_F(PkiTimeStamp, AnswersCountOnlyWhileTheirAuthorityIsTrusted) {
+  auto server = StartServer({}, false);
+  EXPECT_EQ(RequestFrom(server->TsaUrl()).result, 0);
+  const std::string anchor = Trust(*server);
+  const Outcome outcome = RequestFrom(server->TsaUrl());
+  EXPECT_EQ(outcome.result, 1);
+  EXPECT_TRUE(outcome.time);
+  std::filesystem::remove(anchor);
+  EXPECT_EQ(RequestFrom(server->TsaUrl()).result, 0);
 }
 
 TEST_F(PkiTimeStamp, IncompleteRequestsFailWithoutNetwork) {

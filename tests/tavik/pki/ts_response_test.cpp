@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 #include <openssl/objects.h>
+#include <openssl/pkcs7.h>
+#include <openssl/x509_vfy.h>
+#include <openssl/x509v3.h>
 
 #include <algorithm>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include "support/test_data.h"
+#include "tavik/pki/cert_decode.h"
+#include "tavik/pki/test_tsa.h"
+#include "tavik/pki/ts_trust.h"
 
 namespace brevalt::pki {
 namespace {
@@ -32,6 +39,44 @@ std::vector<unsigned char> FromHex(const std::string& hex) {
     bytes.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
   }
   return bytes;
+}
+
+// A store trusting exactly roots, judging validity at `at` (0: now), as
+// `openssl ts -verify -attime` does. partial_chain also lets an intermediate
+// CA stand as an anchor (for answers whose root was never published).
+StorePtr StoreTrusting(const std::vector<X509*>& roots, time_t at = 0, bool partial_chain = false) {
+  StorePtr store(X509_STORE_new());
+  for (X509* root : roots) {
+    EXPECT_EQ(X509_STORE_add_cert(store.get(), root), 1);
+  }
+  if (at != 0) {
+    X509_VERIFY_PARAM_set_time(X509_STORE_get0_param(store.get()), at);
+  }
+  if (partial_chain) {
+    X509_STORE_set_flags(store.get(), X509_V_FLAG_PARTIAL_CHAIN);
+  }
+  return store;
+}
+
+using X509Ptr = std::unique_ptr<X509, ReleaseWith<X509_free>>;
+
+X509Ptr StoredCert(const std::string& name) {
+  const std::vector<unsigned char> bytes = ReadStored(name);
+  X509Ptr cert(DecodeCertificate(bytes.data(), bytes.size()));
+  EXPECT_TRUE(cert) << name;
+  return cert;
+}
+
+// genTime of an answer as seconds since 1970.
+time_t GenTimeOf(const std::vector<unsigned char>& answer) {
+  TimeStampFields fields;
+  struct tm utc = {};
+  if (ParseTimeStampResponse(answer, &fields) != ResponseCheck::kOk ||
+      strptime(fields.gen_time.c_str(), "%Y%m%d%H%M%S", &utc) == nullptr) {
+    ADD_FAILURE() << "no genTime";
+    return 0;
+  }
+  return timegm(&utc);
 }
 
 constexpr const char* kSha256 = "2.16.840.1.101.3.4.2.1";
@@ -123,12 +168,30 @@ class TsResponseValidate : public ::testing::Test {
  protected:
   void SetUp() override {
     answer_ = ReadStored("globalsign-adobe-cds-g2_2017_nonce.tsr");
-    ASSERT_FALSE(answer_.empty());
+    // Adobe's root is not published with the answer: its issuing CA, which
+    // the answer carries, stands as the anchor.
+    TimeStampFields fields;
+    ASSERT_EQ(ParseTimeStampResponse(answer_, &fields), ResponseCheck::kOk);
+    const unsigned char* cursor = fields.token.data();
+    std::unique_ptr<PKCS7, ReleaseWith<PKCS7_free>> token(
+        d2i_PKCS7(nullptr, &cursor, static_cast<long>(fields.token.size())));
+    ASSERT_TRUE(token && PKCS7_type_is_signed(token.get()));
+    STACK_OF(X509)* carried = token->d.sign->cert;
+    for (int i = 0; i < sk_X509_num(carried); ++i) {
+      X509* cert = sk_X509_value(carried, i);
+      if (X509_check_ca(cert) != 0) {
+        ASSERT_FALSE(adobe_issuer_);
+        adobe_issuer_.reset(X509_dup(cert));
+      }
+    }
+    ASSERT_TRUE(adobe_issuer_);
+    adobe_ca_ = StoreTrusting({adobe_issuer_.get()}, GenTimeOf(answer_), true);
   }
   ResponseCheck Check(const std::vector<unsigned char>& bytes, uint64_t nonce = kNonce,
                       const std::vector<unsigned char>& imprint = FromHex(kAdobe),
-                      int nid = NID_sha256) {
-    return ValidateTimeStampResponse(bytes, {nid, imprint, nonce}, nullptr);
+                      int nid = NID_sha256, X509_STORE* trusted = nullptr) {
+    return ValidateTimeStampResponse(bytes, {nid, imprint, nonce},
+                                     trusted != nullptr ? trusted : adobe_ca_.get(), nullptr);
   }
   // Flips the first byte of the first occurrence of needle in answer_.
   std::vector<unsigned char> FlipAt(const std::vector<unsigned char>& needle) {
@@ -140,18 +203,35 @@ class TsResponseValidate : public ::testing::Test {
   }
   static constexpr uint64_t kNonce = 0x092ef19ffb5d2ae8;
   std::vector<unsigned char> answer_;
+  X509Ptr adobe_issuer_;
+  StorePtr adobe_ca_;
 };
 
 TEST_F(TsResponseValidate, TheAnswerToItsRequestPasses) {
   TimeStampFields fields;
-  ASSERT_EQ(ValidateTimeStampResponse(answer_, {NID_sha256, FromHex(kAdobe), kNonce}, &fields),
+  ASSERT_EQ(ValidateTimeStampResponse(answer_, {NID_sha256, FromHex(kAdobe), kNonce},
+                                      adobe_ca_.get(), &fields),
             ResponseCheck::kOk);
   EXPECT_EQ(fields.gen_time, "20170419062953Z");
-  EXPECT_EQ(Check(ReadStored("identrust-trustid_2025_sha512.tsr"), 0x75c3b3214ac39fbb,
+  const std::vector<unsigned char> identrust = ReadStored("identrust-trustid_2025_sha512.tsr");
+  X509Ptr identrust_root = StoredCert("identrust-commercial-root-ca1.crt.der");
+  StorePtr published_root = StoreTrusting({identrust_root.get()}, GenTimeOf(identrust));
+  EXPECT_EQ(Check(identrust, 0x75c3b3214ac39fbb,
                   FromHex("9b71d224bd62f3785d96d46ad3ea3d73319bfbc2890caadae2dff72519673ca72323c3"
                           "d99ba5c11d7c7acc6e14b8c5da0c4663475c2e5c3adef46f73bcdec043"),
-                  NID_sha512),
+                  NID_sha512, published_root.get()),
             ResponseCheck::kOk);
+}
+
+// The same answers, intact and bound to their requests, count for nothing
+// when their signer does not chain to a trusted root at the time judged.
+TEST_F(TsResponseValidate, AnswersOfUntrustedSignersFail) {
+  StorePtr today = StoreTrusting({adobe_issuer_.get()}, 0, true);  // its signer expired in 2018
+  EXPECT_EQ(Check(answer_, kNonce, FromHex(kAdobe), NID_sha256, today.get()),
+            ResponseCheck::kUntrustedSigner);
+  EXPECT_EQ(
+      ValidateTimeStampResponse(answer_, {NID_sha256, FromHex(kAdobe), kNonce}, nullptr, nullptr),
+      ResponseCheck::kUntrustedSigner);
 }
 
 TEST_F(TsResponseValidate, ForeignOrReplayedAnswersFail) {
@@ -180,7 +260,7 @@ TEST_F(TsResponseValidate, MangledBytesFail) {
 TEST_F(TsResponseValidate, RejectionIsWellFormedWithItsStatus) {
   TimeStampFields fields;
   ASSERT_EQ(ValidateTimeStampResponse(ReadStored("rejection_badalg.tsr"),
-                                      {NID_sha256, FromHex(kAdobe), kNonce}, &fields),
+                                      {NID_sha256, FromHex(kAdobe), kNonce}, nullptr, &fields),
             ResponseCheck::kOk);
   EXPECT_EQ(fields.status, 2);
 }
@@ -193,6 +273,84 @@ TEST(TsTokenSignature, TokensWithTheirSignerCertificateVerify) {
     EXPECT_TRUE(VerifyTokenSignature(token)) << file;
     token[token.size() - 3] ^= 0x01;
     EXPECT_FALSE(VerifyTokenSignature(token)) << file;
+  }
+}
+
+// Tokens of real authorities chain to the roots their publishers give.
+TEST(TsTokenTrust, RealTokensChainToTheirPublishedRoots) {
+  struct Row {
+    const char* answer;
+    const char* root;
+  };
+  const Row rows[] = {
+      {"freetsa_2018_sha256.tsr", "freetsa_cacert.pem"},
+      {"freetsa_2024_sha512.tsr", "freetsa_cacert.pem"},
+      {"identrust-trustid_2025_sha512.tsr", "identrust-commercial-root-ca1.crt.der"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.answer);
+    const std::vector<unsigned char> answer = ReadStored(row.answer);
+    TimeStampFields fields;
+    ASSERT_EQ(ParseTimeStampResponse(answer, &fields), ResponseCheck::kOk);
+    X509Ptr root = StoredCert(row.root);
+    StorePtr at_gen_time = StoreTrusting({root.get()}, GenTimeOf(answer));
+    EXPECT_TRUE(VerifyTokenTrust(fields.token, at_gen_time.get()));
+  }
+  // FreeTSA's 2016 signing certificate ran out in March 2026.
+  X509Ptr freetsa_root = StoredCert("freetsa_cacert.pem");
+  StorePtr now = StoreTrusting({freetsa_root.get()});
+  TimeStampFields fields;
+  ASSERT_EQ(ParseTimeStampResponse(ReadStored("freetsa_2018_sha256.tsr"), &fields),
+            ResponseCheck::kOk);
+  EXPECT_FALSE(VerifyTokenTrust(fields.token, now.get()));
+}
+
+// Answers bound to the request and intact, signed by every kind of
+// certificate: only an authority that chains to a trusted root and is
+// certified for time stamping alone, critically, counts.
+TEST(TsSignerTrust, OnlyTrustedTimeStampingAuthoritiesCount) {
+  using testing::IssueTestCert;
+  using testing::Usage;
+  const testing::TestIdentity ca = testing::MakeTestCa("Trusted test CA");
+  const testing::TestIdentity other_ca = testing::MakeTestCa("Other test CA");
+  ASSERT_TRUE(ca.cert && other_ca.cert);
+  struct Row {
+    const char* what;
+    testing::TestIdentity signer;
+    const testing::TestIdentity* trusted;  // null: nothing trusted
+    ResponseCheck expected;
+  };
+  Row rows[] = {
+      {"trusted authority", IssueTestCert(ca, "TSA", Usage::kTimeStamping), &ca,
+       ResponseCheck::kOk},
+      {"authority of an untrusted CA", IssueTestCert(ca, "TSA", Usage::kTimeStamping), &other_ca,
+       ResponseCheck::kUntrustedSigner},
+      {"nothing trusted", IssueTestCert(ca, "TSA", Usage::kTimeStamping), nullptr,
+       ResponseCheck::kUntrustedSigner},
+      {"no time-stamping usage", IssueTestCert(ca, "Plain", Usage::kNone), &ca,
+       ResponseCheck::kUntrustedSigner},
+      {"usage not critical", IssueTestCert(ca, "TSA", Usage::kTimeStampingNotCritical), &ca,
+       ResponseCheck::kUntrustedSigner},
+      {"usage not alone", IssueTestCert(ca, "TSA", Usage::kTimeStampingAndCode), &ca,
+       ResponseCheck::kUntrustedSigner},
+      {"bidder certificate", IssueTestCert(ca, "张三", Usage::kBidder), &ca,
+       ResponseCheck::kUntrustedSigner},
+      {"expired authority",
+       IssueTestCert(ca, "TSA", Usage::kTimeStamping, std::time(nullptr) - 86400), &ca,
+       ResponseCheck::kUntrustedSigner},
+  };
+  const std::vector<unsigned char> imprint(32, 0x5a);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ASSERT_TRUE(row.signer.cert);
+    const std::vector<unsigned char> answer =
+        testing::ForgeTimeStampResponse(row.signer, {}, {NID_sha256, imprint, 77});
+    ASSERT_FALSE(answer.empty());
+    StorePtr store =
+        StoreTrusting(row.trusted != nullptr ? std::vector<X509*>{row.trusted->cert.get()}
+                                             : std::vector<X509*>{});
+    EXPECT_EQ(ValidateTimeStampResponse(answer, {NID_sha256, imprint, 77}, store.get(), nullptr),
+              row.expected);
   }
 }
 

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <openssl/pem.h>
+#include <openssl/sha.h>
 
 #include <cstdlib>
 #include <sstream>
 
+#include "support/fifo.h"
 #include "support/scoped_env.h"
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/test_bid.h"
@@ -17,7 +19,19 @@
 namespace brevalt {
 namespace {
 
+namespace cnt = container;
 using testing::Bytes;
+
+std::string Sha256Hex(const Bytes& bytes) {
+  unsigned char digest[32];
+  SHA256(bytes.data(), bytes.size(), digest);
+  std::string hex;
+  for (unsigned char b : digest) {
+    hex += "0123456789ABCDEF"[b >> 4];
+    hex += "0123456789ABCDEF"[b & 0x0F];
+  }
+  return hex;
+}
 
 constexpr const char* kRules =
     "<?xml version=\"1.0\"?><bidenv><source><projectname>P</projectname>"
@@ -42,6 +56,14 @@ class BidxCliTest : public ::testing::Test {
   }
 
   std::string Path(const std::string& name) const { return dir_.Path(name).string(); }
+
+  // Writes `key` as PEM, encrypted with the passphrase "secret" under `cipher`.
+  void WriteKey(const std::string& name, EVP_PKEY* key, const EVP_CIPHER* cipher = nullptr) {
+    container::UniqueFile file(std::fopen(Path(name).c_str(), "wb"));
+    ASSERT_EQ(PEM_write_PrivateKey(file.get(), key, cipher, nullptr, 0, nullptr,
+                                   const_cast<char*>("secret")),
+              1);
+  }
 
   int Run(std::vector<std::string> args) {
     out_.str("");
@@ -105,55 +127,122 @@ TEST_F(BidxCliTest, OddInputsAreSealedAsGivenWithAWarning) {
   EXPECT_NE(err_.str().find("warning"), std::string::npos);
   Bytes expected = {'R', 'U', 'L', 'F', 0, 0, 0, 8, 'n', 'o', 't', ' ', '<', 'x', 'm', 'l'};
   ExpectSealed(expected, 1, 1);
+
+  testing::WriteBytes(dir_.Path("utf8.xml"), testing::BytesOf("<bidenv>\xE6\x8B\x9B</bidenv>"));
+  ASSERT_EQ(Seal({"--rules", Path("utf8.xml")}), 0);
+  EXPECT_NE(err_.str().find("warning: rules document " + Path("utf8.xml") + " is not GBK text"),
+            std::string::npos)
+      << err_.str();
 }
 
-TEST_F(BidxCliTest, UsageAndInputErrors) {
+TEST_F(BidxCliTest, HelpListsEveryOption) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, {"seal", "-h"}, {"help"}}) {
+    ASSERT_EQ(Run(args), 0);
+    EXPECT_EQ(err_.str(), "");
+    for (const char* option : {"--out", "--signer-cert", "--signer-key", "--payload", "--rules",
+                               "--custom-data", "--total", "--min", "--extract", "--help"}) {
+      EXPECT_NE(out_.str().find(std::string("  ") + option), std::string::npos) << option;
+    }
+  }
+}
+
+// Every refusal names the file or option and the cause.
+TEST_F(BidxCliTest, ErrorsNameTheFileAndTheCause) {
+  const cnt::UniqueKey ed(EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519"));
+  const bidx::Signer other = bidx::MakeSelfSignedSigner(bidx::KeyKind::kEcP256, "Other", 7);
+  WriteKey("ed.key", ed.get());
+  WriteKey("other.key", other.key.get());
+  WriteKey("enc.key", testing::SharedSigner().key.get(), EVP_aes_128_cbc());
+  ASSERT_TRUE(testing::MakeFifo(Path("fifo")));
+  const auto seal = [&](const std::string& cert, const std::string& key,
+                        std::vector<std::string> extra = {}) {
+    std::vector<std::string> args = {"seal", "--out",        Path("x"), "--signer-cert",
+                                     cert,   "--signer-key", key};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return args;
+  };
+  const std::string cert = Path("signer.pem"), key = Path("signer.key");
   const struct {
     std::vector<std::string> args;
     int status;
+    std::string message;
   } rows[] = {
-      {{}, 2},
-      {{"open"}, 2},
-      {{"seal", "--out", Path("x")}, 2},
-      {{"seal", "--out", Path("x"), "--signer-cert", Path("signer.pem"), "--signer-key",
-        Path("signer.key"), "--rules", Path("rules.xml"), "--custom-data", Path("rules.xml")},
-       2},
-      {{"seal", "--out", Path("x"), "--signer-cert", Path("signer.pem"), "--signer-key",
-        Path("signer.key"), "--total", "3x"},
-       2},
-      {{"seal", "--out", Path("x"), "--signer-cert", Path("missing.pem"), "--signer-key",
-        Path("signer.key")},
-       1},
-      {{"seal", "--out", Path("x"), "--signer-cert", Path("signer.pem"), "--signer-key",
-        Path("signer.pem")},
-       1},
-      {{"seal", "--out", Path("x"), "--signer-cert", Path("signer.pem"), "--signer-key",
-        Path("signer.key"), "--payload", Path("missing.zip")},
-       1},
-      {{"inspect"}, 2},
-      {{"inspect", Path("missing.bidx")}, 1},
-      {{"inspect", Path("rules.xml")}, 1},
+      {{}, 2, "a command is missing"},
+      {{"open"}, 2, "unknown command open"},
+      {seal(cert, key, {"--bogus", "1"}), 2, "unknown option --bogus"},
+      {seal(cert, key, {"--out", Path("y")}), 2, "option --out given twice"},
+      {seal(cert, key, {"--payload"}), 2, "option --payload needs a value"},
+      {{"seal", "--out", Path("x"), "--signer-cert", cert}, 2, "--signer-key is missing"},
+      {seal(cert, key, {"--rules", Path("rules.xml"), "--custom-data", Path("rules.xml")}), 2,
+       "not both"},
+      {seal(cert, key, {"--total", "3x"}), 2, "--total takes a 32-bit integer"},
+      {seal(Path("missing.pem"), key), 1,
+       "certificate " + Path("missing.pem") + ": does not exist"},
+      {seal(cert, Path("")), 1, "key " + Path("") + ": is a folder"},
+      {seal(cert, Path("enc.key")), 1, "is encrypted"},
+      {seal(cert, Path("other.key")), 1, "does not belong to the certificate " + cert},
+      {seal(cert, Path("ed.key")), 1, "unsupported ED25519 key"},
+      {seal(cert, cert), 1, "key " + cert + ": holds no private key"},
+      {seal(key, key), 1, "certificate " + key + ": holds no certificate"},
+      {seal(cert, key, {"--payload", Path("fifo")}), 1,
+       "payload " + Path("fifo") + ": is not a regular file"},
+      {{"inspect"}, 2, "the bid file is missing"},
+      {{"inspect", Path("missing.bidx")}, 1, "bid " + Path("missing.bidx") + ": does not exist"},
+      {{"inspect", Path("fifo")}, 1, "is not a regular file"},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(Run(row.args), row.status) << (row.args.empty() ? "" : row.args.back());
+    const std::optional<int> status =
+        testing::WithoutBlocking<int>(Path("fifo"), [&] { return Run(row.args); });
+    EXPECT_EQ(status, row.status) << row.message;
+    EXPECT_NE(err_.str().find(row.message), std::string::npos) << err_.str();
   }
   EXPECT_FALSE(std::filesystem::exists(dir_.Path("x")));
+  EXPECT_EQ(Run({"inspect", Path("rules.xml")}), 1);
+  EXPECT_NE(out_.str().find("container: not valid: not a bid container"), std::string::npos);
 }
 
 TEST_F(BidxCliTest, InspectShowsTheContainerAndTheVerdict) {
   ASSERT_EQ(Seal({"--rules", Path("rules.xml")}), 0);
   ASSERT_EQ(Run({"inspect", Path("a.bidx")}), 0);
-  const std::string shown = out_.str();
-  for (const char* line : {"format version: 1", "openers: total 3, minimum 2", "RULF rules file of",
-                           "payload: 9 bytes", "CN=投标人甲", "signature: verified"}) {
+  std::string shown = out_.str();
+  const std::string code = "verification code: " + Sha256Hex(testing::ReadBytes(Path("a.bidx")));
+  for (const std::string& line :
+       {code, std::string("format version: 1\n"), std::string("openers: total 3, minimum 2\n"),
+        std::string("RULF rules file of"), std::string("payload: 9 bytes\n"),
+        std::string("CN=投标人甲"), std::string("signature: verified"),
+        std::string("chain: not checked (no bidder trust anchors)")}) {
     EXPECT_NE(shown.find(line), std::string::npos) << line << "\n" << shown;
   }
   Bytes file = testing::ReadBytes(dir_.Path("a.bidx"));
   file[50] ^= 0x20;
   testing::WriteBytes(dir_.Path("a.bidx"), file);
   EXPECT_EQ(Run({"inspect", Path("a.bidx")}), 1);
-  EXPECT_NE(out_.str().find("NOT verified"), std::string::npos);
-  EXPECT_NE(out_.str().find("(code 34)"), std::string::npos);
+  shown = out_.str();
+  for (const char* line :
+       {"openers: total 3, minimum 2 (unverified)", "payload: 9 bytes (unverified)", "NOT verified",
+        "(code 34)", "chain: not checked (the signature"}) {
+    EXPECT_NE(shown.find(line), std::string::npos) << line << "\n" << shown;
+  }
+}
+
+// With a bidder CA among the trust anchors, the report says which anchor the
+// signer chains to, or why it does not; the exit status follows Verify.
+TEST_F(BidxCliTest, InspectShowsTheChain) {
+  const bidx::Signer ca = bidx::MakeCaSigner(bidx::KeyKind::kEcP256, "Bidder CA", 1);
+  const bidx::Signer bidder = bidx::MakeIssuedSigner(bidx::KeyKind::kEcP256, "张三", 2, ca);
+  const auto anchors = dir_.path() / "TAVIK/qzv/trust/bidder";
+  std::filesystem::create_directories(anchors);
+  container::UniqueFile pem(std::fopen((anchors / "ca.pem").c_str(), "wb"));
+  ASSERT_EQ(PEM_write_X509(pem.get(), ca.cert.get()), 1);
+  pem.reset();
+  ASSERT_EQ(testing::SealBid(dir_.Path("b.bidx"), testing::BidParts{}, bidder), 0);
+  EXPECT_EQ(Run({"inspect", Path("b.bidx")}), 0);
+  EXPECT_NE(out_.str().find("chain: verified to CN=Bidder CA\n"), std::string::npos) << out_.str();
+  ASSERT_EQ(Seal({}), 0);  // the self-signed shared signer
+  EXPECT_EQ(Run({"inspect", Path("a.bidx")}), 1);
+  EXPECT_NE(out_.str().find("chain: refused: "), std::string::npos) << out_.str();
+  EXPECT_NE(out_.str().find("(code 38)"), std::string::npos);
 }
 
 // The documented openssl command accepts what we seal and rejects a
@@ -172,6 +261,10 @@ TEST_F(BidxCliTest, ExtractedBidChecksWithOpenssl) {
   ASSERT_EQ(Seal({"--rules", Path("rules.xml")}), 0);
   ASSERT_EQ(Run({"inspect", Path("a.bidx"), "--extract", Path("good")}), 0);
   EXPECT_EQ(std::system(command_for(Path("good")).c_str()), 0);
+  EXPECT_EQ(testing::ReadBytes(dir_.Path("good/payload.bin")), testing::BytesOf("documents"));
+  for (const char* name : {"signed.bin", "sig.der", "signer.pem", "payload.bin (9 bytes"}) {
+    EXPECT_NE(out_.str().find("wrote " + Path("good/") + name), std::string::npos) << name;
+  }
 
   Bytes file = testing::ReadBytes(dir_.Path("a.bidx"));
   file[file.size() / 2] ^= 0x01;  // inside the certificate or the payload

@@ -1,0 +1,67 @@
+#include "tavik/pki/ts_trust.h"
+
+#include <gtest/gtest.h>
+#include <openssl/objects.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/code_page.h"
+#include "support/scoped_settings.h"
+#include "tavik/pki/test_tsa.h"
+#include "tavik/pki/ts_response.h"
+
+namespace brevalt::pki {
+namespace {
+
+using testing::IssueTestCert;
+using testing::TestIdentity;
+using testing::Usage;
+
+// True when an answer signed by tsa counts against the anchors loaded from
+// the folder.
+bool Accepted(const TestIdentity& tsa, const std::u16string& folder) {
+  const std::vector<unsigned char> imprint(32, 1);
+  const std::vector<unsigned char> answer =
+      testing::ForgeTimeStampResponse(tsa, {}, {NID_sha256, imprint, 9});
+  StorePtr store = LoadTimeStampTrust(folder);
+  return store && ValidateTimeStampResponse(answer, {NID_sha256, imprint, 9}, store.get(),
+                                            nullptr) == ResponseCheck::kOk;
+}
+
+// An authority issued by ca.
+TestIdentity Under(const TestIdentity& ca) {
+  return IssueTestCert(ca, "TSA", Usage::kTimeStamping);
+}
+
+TEST(TsTrustFolder, EveryCertificateOfEveryPemFileIsAnAnchor) {
+  testing::ScopedSettings settings;
+  const std::u16string folder = TimeStampTrustFolder();
+  EXPECT_EQ(folder, DecodeCodePage(settings.root() + "/TAVIK/qzv/trust/tsa", CodePage::kUtf8));
+  const TestIdentity first = testing::MakeTestCa("First CA");
+  const TestIdentity second = testing::MakeTestCa("Second CA");
+  const TestIdentity absent = testing::MakeTestCa("Absent CA");
+  const TestIdentity not_pem = testing::MakeTestCa("Not PEM CA");
+  const TestIdentity own = Under(absent);  // trusted by its own certificate
+  EXPECT_FALSE(Accepted(Under(first), folder)) << "no folder: only this machine's CA store";
+  const std::string dir = settings.root() + "/TAVIK/qzv/trust/tsa/";
+  std::filesystem::create_directories(dir + "subfolder");
+  std::ofstream(dir + "two.pem") << "comment\n"
+                                 << testing::CertToPem(first.cert.get()) << "between\n"
+                                 << testing::CertToPem(second.cert.get());
+  std::ofstream(dir + "subfolder/absent.pem") << testing::CertToPem(absent.cert.get());
+  std::ofstream(dir + "ca.crt") << testing::CertToPem(not_pem.cert.get());
+  std::ofstream(dir + "TSA.PEM") << testing::CertToPem(own.cert.get());
+  ASSERT_EQ(mkfifo((dir + "fifo.pem").c_str(), 0600), 0);  // must not hang the load
+  EXPECT_TRUE(Accepted(Under(first), folder));
+  EXPECT_TRUE(Accepted(Under(second), folder));
+  EXPECT_TRUE(Accepted(own, folder));
+  EXPECT_FALSE(Accepted(Under(absent), folder));
+  EXPECT_FALSE(Accepted(Under(not_pem), folder));
+}
+
+}  // namespace
+}  // namespace brevalt::pki
