@@ -1,4 +1,5 @@
 // The main dialog's commands.
+#include <QApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
