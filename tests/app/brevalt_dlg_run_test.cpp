@@ -75,6 +75,10 @@ class BrevaltDlgRunTest : public QObject {
   void cleanupTestCase() { env_.reset(); }
   void init() { user_.TakeBoxes(); }
 
+  // One run of a good bid, then what the user can do with its results: a
+  // double click shows the certificate of that row, the bidder button the
+  // bidder's, the hidden button without a selection warns, and verify with
+  // no file warns and leaves the results on screen.
   void GoodBidShowsEveryResultWithTheVerdictInBlue() {
     CBrevaltDlg dialog;
     dialog.show();
@@ -87,19 +91,13 @@ class BrevaltDlgRunTest : public QObject {
     QCOMPARE(VerdictColour(dialog), QColor(0, 0, 255));
     QCOMPARE(Text(dialog, kEditBidder), QStringLiteral("王五  单位： 华东建设有限公司"));
     QCOMPARE(Text(dialog, kStaticBidderValidity), QStringLiteral("有效"));
-    QCOMPARE(Text(dialog, kEditVerifyCode).size(), 64);
+    const QString code = Text(dialog, kEditVerifyCode);
+    QCOMPARE(code.size(), 64);
     QCOMPARE(dialog.GetListRows(kListOpeners).size(), size_t{3});
     QVERIFY(dialog.GetListRows(kListMessages).empty());
     QVERIFY(dialog.isEnabled());
     QVERIFY(!dialog.WaitDialog()->isVisible());
-  }
 
-  // A double click shows the certificate of that row; the bidder button the
-  // bidder's; the hidden button without a selection warns.
-  void ViewersShowTheChosenCertificate() {
-    CBrevaltDlg dialog;
-    dialog.show();
-    QVERIFY(Verify(dialog, env_->good_bid()));
     auto* openers = static_cast<QTableWidget*>(dialog.Control(kListOpeners));
     std::unique_ptr<QStringList> rows(CaptureNextViewer());
     emit openers->cellDoubleClicked(1, 1);
@@ -108,16 +106,8 @@ class BrevaltDlgRunTest : public QObject {
     Click(dialog, kButtonViewBidderCert);
     QVERIFY(rows->join('\n').contains(QStringLiteral("CN=王五")));
     Click(dialog, kButtonViewOpenerCert);
-    const std::vector<BoxRequest> boxes = user_.TakeBoxes();
-    QCOMPARE(boxes.size(), size_t{1});
-    QCOMPARE(boxes[0].caption, QStringLiteral("警告"));
-  }
+    QCOMPARE(user_.TakeBoxes().at(0).caption, QStringLiteral("警告"));
 
-  // Verify with no file warns and leaves the earlier results on screen.
-  void VerifyWithoutFileKeepsTheResults() {
-    CBrevaltDlg dialog;
-    QVERIFY(Verify(dialog, env_->good_bid()));
-    const QString code = Text(dialog, kEditVerifyCode);
     user_.ChooseNextFile(QStringLiteral("/bids/refused.bidx"));  // empties BidPath
     Click(dialog, kButtonChoose);
     user_.TakeBoxes();
