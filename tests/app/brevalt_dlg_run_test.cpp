@@ -1,6 +1,7 @@
 // The main dialog running verifications through the real closed libraries
 // against the development server on loopback: what the controls show, the
 // certificate viewers, and the guards while a run is in progress.
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -75,10 +76,10 @@ class BrevaltDlgRunTest : public QObject {
   void cleanupTestCase() { env_.reset(); }
   void init() { user_.TakeBoxes(); }
 
-  // One run of a good bid, then what the user can do with its results: a
-  // double click shows the certificate of that row, the bidder button the
-  // bidder's, the hidden button without a selection warns, and verify with
-  // no file warns and leaves the results on screen.
+  // One run of a good bid, then what the user can do with its results: copy
+  // the code; a double click shows the certificate of that row, the bidder
+  // button the bidder's, the hidden button without a selection warns; and
+  // verify with no file warns and leaves the results on screen.
   void GoodBidShowsEveryResultWithTheVerdictInBlue() {
     CBrevaltDlg dialog;
     dialog.show();
@@ -93,6 +94,8 @@ class BrevaltDlgRunTest : public QObject {
     QCOMPARE(Text(dialog, kStaticBidderValidity), QStringLiteral("有效"));
     const QString code = Text(dialog, kEditVerifyCode);
     QCOMPARE(code.size(), 64);
+    Click(dialog, kButtonCopyCode);
+    QCOMPARE(QGuiApplication::clipboard()->text(), code);
     QCOMPARE(dialog.GetListRows(kListOpeners).size(), size_t{3});
     QVERIFY(dialog.GetListRows(kListMessages).empty());
     QVERIFY(dialog.isEnabled());
