@@ -2,11 +2,11 @@
 
 #include <tinyxml.h>
 
-#include <cctype>
 #include <cstddef>
-#include <limits>
+#include <string_view>
 
 #include "config/text_convert.h"
+#include "platform/decimal_text.h"
 
 namespace brevalt {
 namespace {
@@ -44,23 +44,7 @@ std::string TextOf(const TiXmlElement* element) {
 }  // namespace
 
 int32_t ReadDecimal(const char* text) {
-  if (text == nullptr)
-    return 0;
-  while (std::isspace(static_cast<unsigned char>(*text)))
-    ++text;
-  bool negative = false;
-  if (*text == '+' || *text == '-')
-    negative = (*text++ == '-');
-  int64_t value = 0;
-  constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-  for (; std::isdigit(static_cast<unsigned char>(*text)); ++text) {
-    value = value * 10 + (*text - '0');
-    if (value > kLimit)
-      value = kLimit;
-  }
-  if (negative)
-    return static_cast<int32_t>(-value);
-  return static_cast<int32_t>(value > kLimit - 1 ? kLimit - 1 : value);
+  return text == nullptr ? 0 : ReadClampedInt(std::string_view(text));
 }
 
 int CBidEnvDocument::SetText(const std::u16string& text) {

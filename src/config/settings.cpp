@@ -18,19 +18,6 @@ std::u16string ReadSetting(const char16_t* section, const char16_t* key,
 
 }  // namespace
 
-std::u16string GetUserDataFolder() {
-  std::u16string folder = GetAppDataFolder();
-  if (folder.empty())
-    return {};
-  // The application-data folder may be the root itself, which ends in one.
-  if (folder.back() != kPathSeparator)
-    folder += kPathSeparator;
-  folder += u"TAVIK";
-  folder += kPathSeparator;
-  folder += u"qzv";
-  return folder;
-}
-
 std::u16string GetSettingsFilePath() {
   std::u16string path = GetUserDataFolder();
   if (path.empty() || path.back() != kPathSeparator)

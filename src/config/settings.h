@@ -8,10 +8,8 @@
 
 namespace brevalt {
 
-// The application-data folder followed by "/TAVIK/qzv"; empty when the
-// platform cannot name the application-data folder.
-std::u16string GetUserDataFolder();
-// The data folder, a separator unless it already ends in one, "Setting.ini".
+// The per-user data folder (GetUserDataFolder in platform/user_folder.h), a
+// separator unless it already ends in one, "Setting.ini".
 std::u16string GetSettingsFilePath();
 
 // [WorkingDir] path; default: the BidFiles folder in the home folder, with a

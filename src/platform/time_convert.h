@@ -1,9 +1,11 @@
-// Conversions between calendar fields and seconds since 1970-01-01 UTC.
+// Calendar fields: read from numeric text, and converted to and from seconds
+// since 1970-01-01 UTC.
 #ifndef BREVALT_PLATFORM_TIME_CONVERT_H
 #define BREVALT_PLATFORM_TIME_CONVERT_H
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace brevalt {
 
@@ -15,6 +17,14 @@ struct CalendarFields {
   int minute = 0;
   int second = 0;
 };
+
+// Reads six integers (year, month, day, hour, minute, second) from text, each
+// pair separated by exactly one character of any kind ("2011-03-15 10:00:00",
+// "2011/3/15 9:00:00"). Each integer may be preceded by blanks and a sign,
+// like a scanf "%d"; whatever follows the sixth integer is ignored. False,
+// with *fields untouched, when fewer than six integers can be read or one
+// does not fit an int. The fields' ranges are not checked here.
+bool ReadNumericTimeFields(std::string_view text, CalendarFields* fields);
 
 // True when year >= 1900 and every field lies in its range above.
 bool FieldsInRange(const CalendarFields& fields);

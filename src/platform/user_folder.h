@@ -18,6 +18,16 @@ inline constexpr char16_t kPathSeparator = u'/';
 // Never ends in a separator unless the folder is the root.
 std::u16string GetAppDataFolder();
 
+// The per-user data folder: the application-data folder followed by
+// "/TAVIK/qzv" (Setting.ini, the Log folder and the trust folders live
+// there); empty when the platform cannot name the application-data folder.
+std::u16string GetUserDataFolder();
+
+// The trust-anchor folder of one kind in the per-user data folder:
+// <GetUserDataFolder()>/trust/<kind> ("tsa", "bidder"); empty when the
+// per-user data folder is empty.
+std::u16string GetTrustFolder(const std::u16string& kind);
+
 // The user's home folder ($HOME); empty when unknown.
 std::u16string GetHomeFolder();
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/user_folder.h"
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
 

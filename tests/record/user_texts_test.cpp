@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "engine/bid_file_name.h"
 #include "record/message_catalogue.h"
 #include "record/result_texts.h"
 
@@ -105,6 +106,9 @@ TEST(UserTexts, EveryTextAsTheUserReadsIt) {
       {"nature other", NatureText(CategoryOther), u"警告"},
       {"verdict passed", kVerdictPassed, u"通过"},
       {"verdict not passed", kVerdictNotPassed, u"没通过"},
+      {"bid file name warning", kBidFileNameWarning,
+       u"标书文件名格式不正确！请按照 "
+       u"xxx_项目编号_包组号.tbs.bidx的格式修改文件名后重新选择文件！"},
   };
   for (const auto& row : rows)
     EXPECT_EQ(row.produced, row.literal) << row.what;

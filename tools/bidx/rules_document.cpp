@@ -3,9 +3,9 @@
 #include <tinyxml.h>
 
 #include <algorithm>
-#include <cctype>
-#include <limits>
+#include <string_view>
 
+#include "platform/decimal_text.h"
 #include "tavik/secretfile/container_format.h"
 
 namespace brevalt::bidx {
@@ -41,20 +41,7 @@ std::optional<std::uint32_t> RulesLengthOf(const std::vector<unsigned char>& cus
 }
 
 std::int32_t ReadDecimal(const char* text) {
-  while (std::isspace(static_cast<unsigned char>(*text))) {
-    ++text;
-  }
-  const bool negative = *text == '-';
-  if (*text == '-' || *text == '+') {
-    ++text;
-  }
-  std::int64_t value = 0;
-  constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-  for (; std::isdigit(static_cast<unsigned char>(*text)); ++text) {
-    value = std::min(value * 10 + (*text - '0'), kLimit);
-  }
-  value = negative ? -value : std::min<std::int64_t>(value, kLimit - 1);
-  return static_cast<std::int32_t>(value);
+  return ReadClampedInt(std::string_view(text));
 }
 
 RuleCounts ReadRuleCounts(const std::vector<unsigned char>& document) {

@@ -3,11 +3,10 @@
 #include <curl/curl.h>
 
 #include <atomic>
-#include <memory>
-#include <mutex>
+#include <span>
 
-#include "platform/release_with.h"
 #include "tavik/bidrules/rules_errors.h"
+#include "tavik/http/curl_post.h"
 
 namespace brevalt::rulesfile {
 namespace {
@@ -15,48 +14,21 @@ namespace {
 std::atomic<long> g_connect_ms{0};  // 0: the product value
 std::atomic<long> g_total_ms{0};
 
-using CurlPtr = std::unique_ptr<CURL, ReleaseWith<curl_easy_cleanup>>;
-using SlistPtr = std::unique_ptr<curl_slist, ReleaseWith<curl_slist_free_all>>;
-
-bool InitCurlOnce() {
-  static std::once_flag once;
-  static CURLcode result = CURLE_FAILED_INIT;
-  std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
-  return result == CURLE_OK;
-}
-
-struct Sink {
-  std::vector<unsigned char>* body;
-  bool too_large = false;
-};
-
-size_t WriteBody(char* data, size_t size, size_t count, void* user) {
-  auto* sink = static_cast<Sink*>(user);
-  const size_t n = size * count;
-  if (n > kMaxRulesFileBytes - sink->body->size()) {
-    sink->too_large = true;
-    return 0;  // makes libcurl abort the transfer
-  }
-  sink->body->insert(sink->body->end(), data, data + n);
-  return n;
-}
-
 // The query goes out as raw bytes: without an explicit type libcurl would
 // label it form-encoded, inviting the service to decode "+" and "%".
-SlistPtr Headers() {
-  SlistPtr headers(curl_slist_append(nullptr, "Content-Type: application/octet-stream"));
+http::SlistPtr Headers() {
+  http::SlistPtr headers(curl_slist_append(nullptr, "Content-Type: application/octet-stream"));
   // No "Expect: 100-continue" round trip for queries over 1 KiB.
   curl_slist* more = headers ? curl_slist_append(headers.get(), "Expect:") : nullptr;
   return more != nullptr ? std::move(headers) : nullptr;
 }
 
 bool Configure(CURL* curl, const std::string& url, std::string_view query, curl_slist* headers,
-               Sink* sink) {
+               http::BodySink* sink) {
   const long connect_ms = g_connect_ms.load();
   const long total_ms = g_total_ms.load();
-  return curl_easy_setopt(curl, CURLOPT_URL, url.c_str()) == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+  return http::SetPostOptions(curl, url, std::as_bytes(std::span(query.data(), query.size())),
+                              headers, sink) &&
          curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
          curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
                           connect_ms > 0 ? connect_ms : kConnectTimeoutSeconds * 1000) ==
@@ -64,13 +36,7 @@ bool Configure(CURL* curl, const std::string& url, std::string_view query, curl_
          curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS,
                           total_ms > 0 ? total_ms : kTotalTimeoutSeconds * 1000) == CURLE_OK &&
          curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
-                          static_cast<curl_off_t>(kMaxRulesFileBytes)) == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers) == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
-                          static_cast<curl_off_t>(query.size())) == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_POSTFIELDS, query.data()) == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &WriteBody) == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_WRITEDATA, sink) == CURLE_OK;
+                          static_cast<curl_off_t>(kMaxRulesFileBytes)) == CURLE_OK;
 }
 
 int TransportCode(CURLcode code) {
@@ -106,15 +72,15 @@ int StatusCode(long status, bool empty) {
 int PostRulesQuery(const std::string& url, std::string_view query,
                    std::vector<unsigned char>* body) {
   body->clear();
-  if (!InitCurlOnce()) {
+  if (!http::InitCurlOnce()) {
     return kTransport;
   }
-  CurlPtr curl(curl_easy_init());
-  SlistPtr headers = Headers();
+  http::CurlPtr curl(curl_easy_init());
+  http::SlistPtr headers = Headers();
   if (!curl || !headers) {
     return kOutOfMemory;
   }
-  Sink sink{body};
+  http::BodySink sink{body, kMaxRulesFileBytes};
   if (!Configure(curl.get(), url, query, headers.get(), &sink)) {
     return kBadUrl;
   }

@@ -3,77 +3,38 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <memory>
-#include <mutex>
+
+#include "tavik/http/curl_post.h"
 
 namespace brevalt::pki {
 namespace {
 
-struct CurlDeleter {
-  void operator()(CURL* p) const { curl_easy_cleanup(p); }
-};
-struct SlistDeleter {
-  void operator()(curl_slist* p) const { curl_slist_free_all(p); }
-};
-
-bool InitCurlOnce() {
-  static std::once_flag once;
-  static CURLcode result = CURLE_FAILED_INIT;
-  std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
-  return result == CURLE_OK;
-}
-
-struct Sink {
-  std::vector<unsigned char>* body;
-  bool too_large = false;
-};
-
-size_t WriteBody(char* data, size_t size, size_t count, void* user) {
-  auto* sink = static_cast<Sink*>(user);
-  const size_t n = size * count;
-  if (sink->body->size() + n > kMaxResponseBytes) {
-    sink->too_large = true;
-    return 0;  // makes libcurl abort the transfer
-  }
-  sink->body->insert(sink->body->end(), data, data + n);
-  return n;
-}
-
 bool Configure(CURL* curl, const std::string& url, std::span<const unsigned char> query,
-               long total_ms, curl_slist* headers, Sink* sink) {
-  return curl_easy_setopt(curl, CURLOPT_URL, url.c_str()) == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+               long total_ms, curl_slist* headers, http::BodySink* sink) {
+  return http::SetPostOptions(curl, url, std::as_bytes(query), headers, sink) &&
          curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
          curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects) == CURLE_OK &&
          curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK &&
          curl_easy_setopt(curl, CURLOPT_POSTREDIR, CURL_REDIR_POST_ALL) == CURLE_OK &&
          curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::min(kConnectTimeoutMs, total_ms)) ==
              CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, total_ms) == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers) == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_POSTFIELDS, query.data()) == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
-                          static_cast<curl_off_t>(query.size())) == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &WriteBody) == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_WRITEDATA, sink) == CURLE_OK;
+         curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, total_ms) == CURLE_OK;
 }
 
 }  // namespace
 
 HttpOutcome PostTimeStampQuery(const std::string& url, std::span<const unsigned char> query,
                                long total_ms, std::vector<unsigned char>* response) {
-  if (url.empty() || total_ms <= 0 || response == nullptr || !InitCurlOnce()) {
+  if (url.empty() || total_ms <= 0 || response == nullptr || !http::InitCurlOnce()) {
     return HttpOutcome::kBadUrl;
   }
-  std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
-  std::unique_ptr<curl_slist, SlistDeleter> headers(
-      curl_slist_append(nullptr, "Content-Type: application/timestamp-query"));
+  http::CurlPtr curl(curl_easy_init());
+  http::SlistPtr headers(curl_slist_append(nullptr, "Content-Type: application/timestamp-query"));
   if (!curl || !headers) {
     return HttpOutcome::kTransport;
   }
   response->clear();
-  Sink sink{response};
+  http::BodySink sink{response, kMaxResponseBytes};
   if (!Configure(curl.get(), url, query, total_ms, headers.get(), &sink)) {
     return HttpOutcome::kBadUrl;
   }

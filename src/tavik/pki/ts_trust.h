@@ -14,20 +14,18 @@ namespace brevalt::pki {
 
 using StorePtr = std::unique_ptr<X509_STORE, ReleaseWith<X509_STORE_free>>;
 
-// Files in the trust folder larger than this are not read.
-inline constexpr size_t kMaxTrustFileBytes = 1024 * 1024;
-
-// <per-user data folder>/TAVIK/qzv/trust/tsa; empty when the platform names
-// no per-user data folder.
+// <per-user data folder>/trust/tsa; empty when the platform names no
+// per-user data folder.
 std::u16string TimeStampTrustFolder();
 
 // A new store holding the roots of this machine's CA store (OpenSSL's
 // default paths) and every certificate of every file named "*.pem" (any case)
 // in folder, read afresh at each call. Any certificate in the store may end a
 // chain (X509_V_FLAG_PARTIAL_CHAIN), so an intermediate CA or an authority's
-// own certificate may be placed there. Other files, subfolders, files beyond
-// kMaxTrustFileBytes and PEM blocks that are not certificates are skipped;
-// a FIFO never blocks. Null only when memory runs out.
+// own certificate may be placed there. Other files, subfolders, files that
+// cannot be read or are beyond 1 MiB, PEM blocks that are not certificates
+// and a folder that cannot be listed are skipped; a FIFO never blocks. Null
+// only when memory runs out.
 StorePtr LoadTimeStampTrust(const std::u16string& folder);
 
 }  // namespace brevalt::pki

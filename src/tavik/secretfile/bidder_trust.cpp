@@ -1,16 +1,11 @@
 #include "tavik/secretfile/bidder_trust.h"
 
 #include <openssl/err.h>
-#include <openssl/pem.h>
 #include <openssl/x509v3.h>
 
-#include <algorithm>
-#include <cctype>
-#include <filesystem>
-
 #include "platform/user_folder.h"
+#include "tavik/anchors/pem_folder.h"
 #include "tavik/secretfile/container_signature.h"
-#include "tavik/secretfile/file_input.h"
 
 namespace brevalt::container {
 
@@ -19,60 +14,18 @@ namespace {
 using UniqueStore = std::unique_ptr<X509_STORE, ReleaseWith<X509_STORE_free>>;
 using UniqueStoreCtx = std::unique_ptr<X509_STORE_CTX, ReleaseWith<X509_STORE_CTX_free>>;
 
-constexpr std::uint64_t kMaxAnchorFile = 1024 * 1024;
-
+// The anchors in `folder`. Present when a "*.pem" file is there, readable or
+// not, or when the folder exists but cannot be listed: either may hold
+// anchors, so the check is made, and refuses, rather than let every signer
+// pass unchecked.
 struct Anchors {
-  bool present = false;  // at least one *.pem file in the folder
+  bool present = false;
   std::vector<UniqueX509> certificates;
 };
 
-bool IsPemName(const std::filesystem::path& name) {
-  std::string extension = name.extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension == ".pem";
-}
-
-// Appends every PEM certificate of the file at `path` (read without
-// blocking, at most 1 MiB).
-void ReadPemFile(const std::filesystem::path& path, std::vector<UniqueX509>* out) {
-  std::uint64_t size = 0;
-  UniqueFile file = OpenRegularFile(path.string(), &size);
-  std::vector<unsigned char> bytes(static_cast<std::size_t>(std::min(size, kMaxAnchorFile)));
-  if (!file || size > kMaxAnchorFile || !ReadExactly(file.get(), bytes.data(), bytes.size())) {
-    return;
-  }
-  UniqueBio bio(BIO_new_mem_buf(bytes.data(), static_cast<int>(bytes.size())));
-  while (bio) {
-    UniqueX509 cert(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr));
-    if (!cert) {
-      break;
-    }
-    out->push_back(std::move(cert));
-  }
-}
-
 Anchors LoadAnchors(const std::string& folder) {
-  Anchors anchors;
-  std::error_code ec;
-  if (folder.empty()) {
-    return anchors;
-  }
-  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
-       it.increment(ec)) {
-    std::error_code type_ec;
-    if (IsPemName(it->path().filename()) && !it->is_directory(type_ec)) {
-      anchors.present = true;
-      ReadPemFile(it->path(), &anchors.certificates);
-    }
-  }
-  // A folder that exists but cannot be listed may hold anchors: check, and
-  // refuse, rather than let every signer pass unchecked.
-  if (ec && ec != std::errc::no_such_file_or_directory) {
-    anchors.present = true;
-  }
-  ERR_clear_error();
-  return anchors;
+  anchors::PemFolder found = anchors::ReadPemFolder(folder);
+  return {found.has_pem_file || found.unlistable, std::move(found.certificates)};
 }
 
 std::string SubjectText(X509* cert) {
@@ -117,11 +70,7 @@ BidderChain BuildChain(X509* signer, const Anchors& anchors) {
 }  // namespace
 
 std::string BidderTrustFolder() {
-  const std::string app_data = ToNativePath(GetAppDataFolder());
-  if (app_data.empty()) {
-    return {};
-  }
-  return (std::filesystem::path(app_data) / "TAVIK" / "qzv" / "trust" / "bidder").string();
+  return ToNativePath(GetTrustFolder(u"bidder"));
 }
 
 BidderChain CheckBidderChain(X509* signer, const std::string& folder) {

@@ -36,6 +36,26 @@ TEST(UserFolder, AppDataFolderFromTheEnvironment) {
   }
 }
 
+TEST(UserFolder, DataAndTrustFoldersBelowTheAppDataFolder) {
+  const struct {
+    const char* name;
+    std::optional<std::string> config_home;
+    std::u16string data;
+    std::u16string trust;
+  } rows[] = {
+      {"config home", "/tmp/cfg/", u"/tmp/cfg/TAVIK/qzv", u"/tmp/cfg/TAVIK/qzv/trust/tsa"},
+      {"config home is the root", "/", u"/TAVIK/qzv", u"/TAVIK/qzv/trust/tsa"},
+      {"nothing known", std::nullopt, u"", u""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const ScopedEnv config_home("XDG_CONFIG_HOME", row.config_home);
+    const ScopedEnv home("HOME", std::nullopt);
+    EXPECT_EQ(GetUserDataFolder(), row.data);
+    EXPECT_EQ(GetTrustFolder(u"tsa"), row.trust);
+  }
+}
+
 TEST(UserFolder, HomeFolderAndNativePath) {
   {
     const ScopedEnv home("HOME", "/home/张三");

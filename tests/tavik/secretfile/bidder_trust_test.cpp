@@ -101,8 +101,9 @@ TEST_F(BidderTrustTest, SignerMustChainToAnAnchorWhenThereAreAny) {
   }
 }
 
-// Only *.pem files count; a PEM file without a usable certificate still
-// turns the check on, so a damaged anchor file refuses rather than admits.
+// Only *.pem files count; a PEM file without a usable certificate, or a
+// folder that cannot be listed, still turns the check on, so damaged anchors
+// refuse rather than admit.
 TEST_F(BidderTrustTest, WhichFilesCountAsAnchors) {
   const Signer ca = bidx::MakeCaSigner(KeyKind::kEcP256, "Bidder CA", 1);
   const Signer bidder = bidx::MakeIssuedSigner(KeyKind::kEcP256, "张三", 10, ca);
@@ -116,6 +117,9 @@ TEST_F(BidderTrustTest, WhichFilesCountAsAnchors) {
   EXPECT_EQ(SealAndVerify(bidder), cnt::kSignerNotTrusted);
   WritePem(folder_ / "ca.pem", {&ca});
   EXPECT_EQ(SealAndVerify(bidder), 0);
+  // A folder that exists but cannot be listed may hold anchors: refused.
+  EXPECT_EQ(cnt::CheckBidderChain(bidder.cert.get(), (folder_ / "ca.pem").string()).status,
+            cnt::ChainStatus::kRefused);
 }
 
 }  // namespace

@@ -1,0 +1,228 @@
+// The main dialog's construction, layout, closing and scrolling.
+#include "app/brevalt_dlg.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTableWidget>
+
+#include "app/dialog_units.h"
+#include "app/main_dialog_layout.h"
+#include "app/message_box.h"
+#include "app/program_icon.h"
+#include "app/verdict_font.h"
+#include "app/verify_tip_info_dlg.h"
+#include "engine/verification_run.h"
+#include "log/verify_log.h"
+
+namespace brevalt::app {
+namespace {
+
+// The dialog's window is this much shorter than its content; the rest
+// scrolls. Scroll steps in pixels.
+constexpr int kShortenBy = 100;
+constexpr int kLineStep = 5;
+constexpr int kPageStep = 130;
+
+QTableWidget* NewReportList(QWidget* parent) {
+  auto* list = new QTableWidget(parent);
+  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list->setShowGrid(true);
+  list->setWordWrap(false);
+  list->setTabKeyNavigation(false);
+  list->verticalHeader()->hide();
+  list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
+  list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  list->horizontalHeader()->setHighlightSections(false);
+  return list;
+}
+
+QWidget* NewControl(const ControlSpec& spec, QWidget* parent) {
+  const QString text = QString::fromUtf8(spec.text);
+  switch (spec.kind) {
+    case ControlKind::kStatic: {
+      auto* label = new QLabel(text, parent);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      return label;
+    }
+    case ControlKind::kEdit:
+    case ControlKind::kReadOnlyEdit: {
+      auto* edit = new QLineEdit(parent);
+      edit->setReadOnly(spec.kind == ControlKind::kReadOnlyEdit);
+      return edit;
+    }
+    case ControlKind::kButton: {
+      auto* button = new QPushButton(text, parent);
+      button->setAutoDefault(false);  // Enter is handled by the dialog
+      return button;
+    }
+    case ControlKind::kCheckBox:
+      return new QCheckBox(text, parent);
+    case ControlKind::kGroupBox:
+      return new QGroupBox(text, parent);
+    case ControlKind::kListView:
+      return NewReportList(parent);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+CBrevaltDlg::CBrevaltDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
+  setWindowTitle(QStringLiteral("Brevalt"));
+  setWindowIcon(ProgramIcon());
+  setFont(DialogFont(9));
+  BuildControls();
+  SetUpScrolling();
+  // The run's last step writes the log (when box 1030 is checked).
+  run_ = std::make_unique<CVerificationRun>(
+      *this, [](const CVerifyResult& result, IDialogSeam& seam) { WriteVerifyLog(result, seam); });
+  ConnectCommands();
+  OnInitDialog();
+}
+
+// Closing is refused during a run, so normally no worker is left here. Should
+// one still run, its calls onto this thread are served until it is done:
+// joining it outright would wait for a worker that waits for this thread.
+CBrevaltDlg::~CBrevaltDlg() {
+  while (run_ && run_->IsVerifying())
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+void CBrevaltDlg::BuildControls() {
+  content_ = new QWidget;
+  const DialogUnits units(font());
+  content_->setFixedSize(units.ToPixels(kMainDialogWidth, kMainDialogHeight));
+  std::vector<QWidget*> frames;
+  for (const ControlSpec& spec : MainDialogControls()) {
+    QWidget* control = NewControl(spec, content_);
+    control->setGeometry(units.ToPixels(spec.x, spec.y, spec.width, spec.height));
+    control->setHidden(spec.hidden);
+    if (spec.kind == ControlKind::kGroupBox)
+      frames.push_back(control);
+    if (spec.id != kNoId)
+      controls_[spec.id] = control;
+  }
+  for (QWidget* frame : frames)
+    frame->lower();  // drawn behind, never covering the controls they frame
+  Control(kStaticVerdict)->setFont(VerdictFont());
+  QPalette blue = Control(kStaticBidderValidity)->palette();
+  blue.setColor(QPalette::WindowText, Qt::blue);
+  Control(kStaticBidderValidity)->setPalette(blue);
+  for (const ListSpec& list : MainDialogLists()) {
+    QTableWidget* table = List(list.id);
+    table->setColumnCount(static_cast<int>(list.columns.size()));
+    for (int column = 0; column < table->columnCount(); ++column) {
+      table->setHorizontalHeaderItem(
+          column, new QTableWidgetItem(QString::fromUtf8(list.columns[column].title)));
+      table->setColumnWidth(column, list.columns[column].width);
+    }
+  }
+}
+
+void CBrevaltDlg::SetUpScrolling() {
+  scroll_ = new QScrollArea(this);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  scroll_->setWidget(content_);
+  scroll_->verticalScrollBar()->setSingleStep(kLineStep);
+  scroll_->verticalScrollBar()->setPageStep(kPageStep);
+  const int bar = scroll_->verticalScrollBar()->sizeHint().width();
+  resize(content_->width() + bar, content_->height() - kShortenBy);
+  scroll_->setGeometry(rect());
+}
+
+void CBrevaltDlg::OnInitDialog() {
+  wait_dialog_ = new CVerifyTipInfoDlg(this);
+  auto* about = new QAction(QStringLiteral("关于 Brevalt(&A)..."), this);
+  connect(about, &QAction::triggered, this, &CBrevaltDlg::OnAbout);
+  addAction(about);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  if (QScreen* screen = this->screen())
+    move(screen->availableGeometry().center() - rect().center());
+  static_cast<QCheckBox*>(Control(kCheckVerifyRules))->setChecked(true);
+  static_cast<QCheckBox*>(Control(kCheckWriteLog))->setChecked(true);
+  run_->UpdateResultDisplay();
+  Control(kEditBidPath)->setFocus();
+}
+
+QWidget* CBrevaltDlg::Control(int id) const {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+QTableWidget* CBrevaltDlg::List(int id) const {
+  return qobject_cast<QTableWidget*>(Control(id));
+}
+
+const CVerifyResult& CBrevaltDlg::Result() const {
+  return run_->Result();
+}
+
+bool CBrevaltDlg::IsVerifying() const {
+  return run_->IsVerifying();
+}
+
+bool CBrevaltDlg::RefuseWhileVerifying() {
+  if (!IsVerifying())
+    return false;
+  app::ShowMessageBox(this, {QStringLiteral("正在验证中，请稍候...！"), QStringLiteral("验证中"),
+                             MessageBoxIcon::kInformation, false});
+  return true;
+}
+
+void CBrevaltDlg::done(int result) {
+  if (!RefuseWhileVerifying())
+    QDialog::done(result);
+}
+
+void CBrevaltDlg::closeEvent(QCloseEvent* event) {
+  if (RefuseWhileVerifying()) {
+    event->ignore();
+    return;
+  }
+  const BoxAnswer answer =
+      app::ShowMessageBox(this, {QStringLiteral("您确定要退出吗？"), QStringLiteral("退出"),
+                                 MessageBoxIcon::kQuestion, true});
+  if (answer == BoxAnswer::kYes)
+    QDialog::closeEvent(event);
+  else
+    event->ignore();
+}
+
+// Enter pushes the focused push button; anywhere else it ends the dialog
+// like Escape does, without the confirmation (the classic dialog keys).
+void CBrevaltDlg::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+      button->click();
+    else
+      accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+// A new size shows the content from its top again.
+void CBrevaltDlg::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  if (scroll_ != nullptr) {
+    scroll_->setGeometry(rect());
+    scroll_->verticalScrollBar()->setValue(scroll_->verticalScrollBar()->minimum());
+  }
+}
+
+}  // namespace brevalt::app

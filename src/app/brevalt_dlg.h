@@ -1,0 +1,93 @@
+// The main dialog: every control of the verification, its commands, and the
+// dialog seam through which the verification run reaches the controls.
+#ifndef BREVALT_APP_BREVALT_DLG_H
+#define BREVALT_APP_BREVALT_DLG_H
+
+#include <QDialog>
+#include <map>
+#include <memory>
+
+#include "platform/dialog_seam.h"
+
+class QScrollArea;
+class QTableWidget;
+
+namespace brevalt {
+class CVerificationRun;
+struct CVerifyResult;
+}  // namespace brevalt
+
+namespace brevalt::app {
+
+class CVerifyTipInfoDlg;
+
+// Lives on the interface thread. The seam methods may be called from any
+// thread: from another thread each call waits until the interface thread has
+// handled it. The dialog owns the verification run and with it the result
+// record; it refuses to close while a run is in progress, so the record
+// outlives every worker.
+class CBrevaltDlg : public QDialog, public IDialogSeam {
+  Q_OBJECT
+
+ public:
+  // Builds the controls, checks both boxes, sets up the lists and shows the
+  // empty record (one trusted-time request, see the result display).
+  explicit CBrevaltDlg(QWidget* parent = nullptr);
+  ~CBrevaltDlg() override;
+
+  void SetControlText(int id, const std::u16string& text) override;
+  std::u16string GetControlText(int id) override;
+  bool IsChecked(int id) override;
+  void SetListRows(int id, const std::vector<ListRow>& rows) override;
+  std::vector<ListRow> GetListRows(int id) override;
+  void BeginWait() override;
+  void EndWait() override;
+  void ShowMessageBox(const std::u16string& text, const std::u16string& caption,
+                      MessageBoxIcon icon) override;
+
+  // The control with this id (kNoId controls are not reachable); null when
+  // none. For drawing and tests.
+  QWidget* Control(int id) const;
+  CVerifyTipInfoDlg* WaitDialog() const { return wait_dialog_; }
+  // The content that scrolls: every control at its place.
+  QWidget* Content() const { return content_; }
+  const CVerifyResult& Result() const;
+  bool IsVerifying() const;
+
+ public slots:
+  // Every way of ending the dialog comes here; refused during a run.
+  void done(int result) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void BuildControls();
+  void SetUpScrolling();
+  void ConnectCommands();
+  void OnInitDialog();
+  QTableWidget* List(int id) const;
+  void ApplyVerdictColour();
+  bool RefuseWhileVerifying();
+
+  void OnBnClickedChoose();
+  void OnBnClickedVerify();
+  void OnBnClickedCopy();
+  void OnBnClickedViewBidderCert();
+  void OnNMDblclkOpenerList(int row);
+  void OnBnClickedViewOpenerCert();
+  void OnBnClickedClearMessages();
+  void OnAbout();
+
+  std::map<int, QWidget*> controls_;  // owned through Qt's parent chain
+  QScrollArea* scroll_ = nullptr;
+  QWidget* content_ = nullptr;
+  CVerifyTipInfoDlg* wait_dialog_ = nullptr;
+  std::unique_ptr<CVerificationRun> run_;
+};
+
+}  // namespace brevalt::app
+
+#endif  // BREVALT_APP_BREVALT_DLG_H

@@ -1,0 +1,94 @@
+// The main dialog's commands.
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "app/about_dlg.h"
+#include "app/brevalt_dlg.h"
+#include "app/file_chooser.h"
+#include "app/main_dialog_layout.h"
+#include "app/message_box.h"
+#include "app/qt_text.h"
+#include "engine/verification_run.h"
+#include "record/result_texts.h"
+#include "tavik/tavik_pki_ui.h"
+
+namespace brevalt::app {
+void CBrevaltDlg::ConnectCommands() {
+  const std::pair<int, void (CBrevaltDlg::*)()> commands[] = {
+      {kButtonChoose, &CBrevaltDlg::OnBnClickedChoose},
+      {kButtonVerify, &CBrevaltDlg::OnBnClickedVerify},
+      {kButtonCopyCode, &CBrevaltDlg::OnBnClickedCopy},
+      {kButtonViewBidderCert, &CBrevaltDlg::OnBnClickedViewBidderCert},
+      {kButtonViewOpenerCert, &CBrevaltDlg::OnBnClickedViewOpenerCert},
+      {kButtonClearMessages, &CBrevaltDlg::OnBnClickedClearMessages},
+  };
+  for (const auto& [id, handler] : commands)
+    connect(static_cast<QPushButton*>(Control(id)), &QPushButton::clicked, this, handler);
+  // Both close buttons ask the window to close, which asks for confirmation.
+  for (int id : {kButtonClose, kButtonCloseHidden})
+    connect(static_cast<QPushButton*>(Control(id)), &QPushButton::clicked, this, &QWidget::close);
+  connect(List(kListOpeners), &QTableWidget::cellDoubleClicked, this,
+          [this](int row, int) { OnNMDblclkOpenerList(row); });
+}
+
+void CBrevaltDlg::OnBnClickedChoose() {
+  if (RefuseWhileVerifying())
+    return;
+  const QString path = ChooseFileToOpen(this);
+  if (path.isEmpty())
+    return;
+  run_->ChooseBidFile(ToU16(path), ToU16(QFileInfo(path).fileName()));
+}
+
+void CBrevaltDlg::OnBnClickedVerify() {
+  run_->OnBnClickedVerify();
+}
+
+void CBrevaltDlg::OnBnClickedCopy() {
+  auto* edit = static_cast<QLineEdit*>(Control(kEditVerifyCode));
+  edit->selectAll();
+  edit->copy();  // an empty field copies nothing
+}
+
+void CBrevaltDlg::OnBnClickedViewBidderCert() {
+  if (Result().BidderCert)
+    TavikPKIUIDisplayCert(this, Result().BidderCert.get());
+}
+
+void CBrevaltDlg::OnNMDblclkOpenerList(int row) {
+  const int index = run_->Display().OpenerCertIndex(row);
+  const auto& certs = Result().OpenerCerts;
+  if (index >= 0 && static_cast<size_t>(index) < certs.size() && certs[index])
+    TavikPKIUIDisplayCert(this, certs[index].get());
+}
+
+void CBrevaltDlg::OnBnClickedViewOpenerCert() {
+  const QModelIndexList selected = List(kListOpeners)->selectionModel()->selectedRows();
+  if (selected.isEmpty()) {
+    app::ShowMessageBox(this,
+                        {QStringLiteral("请选中开标人后点击查看证书按钮或者直接用鼠标双击开标人！"),
+                         QStringLiteral("警告"), MessageBoxIcon::kWarning, false});
+    return;
+  }
+  for (const QModelIndex& row : selected)
+    OnNMDblclkOpenerList(row.row());
+}
+
+// The five category names with empty columns; the record keeps its message,
+// so the next refresh shows it again.
+void CBrevaltDlg::OnBnClickedClearMessages() {
+  std::vector<ListRow> rows;
+  for (int32_t category = CategoryEnvironment; category <= CategoryOther; ++category)
+    rows.push_back({CategoryText(category), u"", u"", u""});
+  SetListRows(kListMessages, rows);
+}
+
+void CBrevaltDlg::OnAbout() {
+  CAboutDlg about(this);
+  about.exec();
+}
+
+}  // namespace brevalt::app

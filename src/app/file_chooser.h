@@ -1,0 +1,26 @@
+// The file-open dialog of the choose command, behind one function so that
+// tests pick the file instead of a user.
+#ifndef BREVALT_APP_FILE_CHOOSER_H
+#define BREVALT_APP_FILE_CHOOSER_H
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace brevalt::app {
+
+// The filter of the open dialog: bid files first, then every file.
+inline constexpr char kBidFileFilter[] = "Bidx Files (*.bidx);;All Files (*.*)";
+
+// Asks the user for an existing file to open; the full path, or an empty
+// string when the user cancelled. With a hook set, shows nothing and returns
+// the hook's answer. Interface thread only.
+QString ChooseFileToOpen(QWidget* parent);
+
+// Installs (or, with an empty function, removes) the hook. For tests.
+void SetFileChooserHook(std::function<QString()> hook);
+
+}  // namespace brevalt::app
+
+#endif  // BREVALT_APP_FILE_CHOOSER_H

@@ -1,0 +1,160 @@
+// The main dialog without a verification: its controls, the choose command
+// with the bid file name rule, clearing messages and closing. Against the
+// fake closed libraries, so nothing leaves the process.
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "app/brevalt_dlg.h"
+#include "app/dialog_units.h"
+#include "app/main_dialog_layout.h"
+#include "app/scripted_user.h"
+#include "app/verify_tip_info_dlg.h"
+#include "engine/bid_file_name.h"
+#include "fakes/fake_tavik.h"
+#include "record/verify_result.h"
+#include "support/scoped_settings.h"
+
+namespace brevalt::app {
+
+class BrevaltDlgTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QString Text(CBrevaltDlg& dialog, int id) {
+    QWidget* control = dialog.Control(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+      return edit->text();
+    return static_cast<QLabel*>(control)->text();
+  }
+  void Click(CBrevaltDlg& dialog, int id) {
+    QTest::mouseClick(static_cast<QPushButton*>(dialog.Control(id)), Qt::LeftButton);
+  }
+
+  brevalt::testing::ScopedSettings settings_;  // no Setting.ini; the fake answers
+  testing::ScriptedUser user_;
+
+ private slots:
+  void init() { fake::Reset(); }
+  void cleanup() { QVERIFY2(fake::AllReleased(), fake::Outstanding().c_str()); }
+
+  void ControlsAreBuiltFromTheTable() {
+    CBrevaltDlg dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Brevalt"));
+    const DialogUnits units(dialog.font());
+    for (const ControlSpec& spec : MainDialogControls()) {
+      if (spec.id == kNoId)
+        continue;
+      QWidget* control = dialog.Control(spec.id);
+      QVERIFY(control != nullptr);
+      QCOMPARE(control->geometry(), units.ToPixels(spec.x, spec.y, spec.width, spec.height));
+      QCOMPARE(control->isHidden(), spec.hidden);
+      if (auto* edit = qobject_cast<QLineEdit*>(control))
+        QCOMPARE(edit->isReadOnly(), spec.id != kEditBidPath);
+    }
+    auto* openers = static_cast<QTableWidget*>(dialog.Control(kListOpeners));
+    QVERIFY(openers->showGrid());
+    QCOMPARE(openers->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(openers->horizontalHeaderItem(2)->text(), QStringLiteral("证书的有效性"));
+    QVERIFY(static_cast<QCheckBox*>(dialog.Control(kCheckVerifyRules))->isChecked());
+    QVERIFY(static_cast<QCheckBox*>(dialog.Control(kCheckWriteLog))->isChecked());
+    const QFont verdict = dialog.Control(kStaticVerdict)->font();
+    QCOMPARE(verdict.pixelSize(), 25);
+    QVERIFY(QFontDatabase::families(QFontDatabase::SimplifiedChinese).contains(verdict.family()));
+    QCOMPARE(dialog.Control(kStaticBidderValidity)->palette().color(QPalette::WindowText),
+             QColor(Qt::blue));
+    QVERIFY(!dialog.WaitDialog()->isVisible());
+    QVERIFY(dialog.Result().FinalResult.empty());
+  }
+
+  void ChoosingAFileAppliesTheNameRule_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("project");  // null: refused
+    QTest::addColumn<QString>("package");
+    QTest::newRow("plain") << "x_1_2.tbs.bidx"
+                           << "1"
+                           << "2";
+    QTest::newRow("blanks round the stem") << "  x_1_2  .tbs.bidx"
+                                           << "1"
+                                           << "2";
+    QTest::newRow("four pieces") << "abc_2012_001_3.tbs.bidx" << QString() << QString();
+  }
+
+  // The choose command carries the chosen path and name through the rule
+  // (its full table is the engine's): a refused name empties BidPath but
+  // keeps the edit and the numbers of the file chosen before it.
+  void ChoosingAFileAppliesTheNameRule() {
+    QFETCH(QString, name);
+    QFETCH(QString, project);
+    QFETCH(QString, package);
+    CBrevaltDlg dialog;
+    const QString earlier = QStringLiteral("/bids/a_P9_7.tbs.bidx");
+    user_.ChooseNextFile(earlier);
+    Click(dialog, kButtonChoose);
+    user_.ChooseNextFile(QStringLiteral("/bids/") + name);
+    Click(dialog, kButtonChoose);
+    const CVerifyResult& result = dialog.Result();
+    const std::vector<BoxRequest> boxes = user_.TakeBoxes();
+    QCOMPARE(QString::fromStdU16String(result.BidFileName), name);
+    if (project.isNull()) {
+      QCOMPARE(boxes.size(), size_t{1});
+      QCOMPARE(boxes[0].text, QString::fromStdU16String(kBidFileNameWarning));
+      QCOMPARE(boxes[0].caption, QStringLiteral("警告"));
+      QVERIFY(result.BidPath.empty());
+      QCOMPARE(Text(dialog, kEditBidPath), earlier);
+      QCOMPARE(QString::fromStdU16String(result.ProjectNumber), QStringLiteral("P9"));
+      QCOMPARE(QString::fromStdU16String(result.PackageNumber), QStringLiteral("7"));
+    } else {
+      QVERIFY(boxes.empty());
+      QCOMPARE(Text(dialog, kEditBidPath), QStringLiteral("/bids/") + name);
+      QCOMPARE(QString::fromStdU16String(result.BidPath), QStringLiteral("/bids/") + name);
+      QCOMPARE(QString::fromStdU16String(result.ProjectNumber), project);
+      QCOMPARE(QString::fromStdU16String(result.PackageNumber), package);
+    }
+  }
+
+  void ClearMessagesGivesTheFiveCategoryRows() {
+    CBrevaltDlg dialog;
+    Click(dialog, kButtonClearMessages);
+    const std::vector<ListRow> expected = {{u"环境", u"", u"", u""},
+                                           {u"时间戳", u"", u"", u""},
+                                           {u"标书格式", u"", u"", u""},
+                                           {u"签名验证", u"", u"", u""},
+                                           {u"其它", u"", u"", u""}};
+    QVERIFY(dialog.GetListRows(kListMessages) == expected);
+  }
+
+  // "No" keeps the dialog and what it shows; "Yes" ends it. Escape ends it
+  // without asking.
+  void ClosingAsksFirst() {
+    CBrevaltDlg dialog;
+    dialog.show();
+    user_.ChooseNextFile(QStringLiteral("/bids/a_P9_7.tbs.bidx"));
+    Click(dialog, kButtonChoose);
+    Click(dialog, kButtonClose);
+    std::vector<BoxRequest> boxes = user_.TakeBoxes();
+    QCOMPARE(boxes.size(), size_t{1});
+    QCOMPARE(boxes[0].text, QStringLiteral("您确定要退出吗？"));
+    QCOMPARE(boxes[0].caption, QStringLiteral("退出"));
+    QVERIFY(boxes[0].yes_no);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(Text(dialog, kEditBidPath), QStringLiteral("/bids/a_P9_7.tbs.bidx"));
+    user_.AnswerNextQuestion(BoxAnswer::kYes);
+    dialog.close();
+    QVERIFY(!dialog.isVisible());
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(user_.TakeBoxes().size() == 1);
+  }
+};
+
+}  // namespace brevalt::app
+
+QTEST_MAIN(brevalt::app::BrevaltDlgTest)
+#include "brevalt_dlg_test.moc"
