@@ -8,12 +8,16 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <nlohmann/json.hpp>
+#include <sstream>
+
 #include "app/brevalt_dlg.h"
 #include "app/cert_viewer/cert_viewer_dialog.h"
 #include "app/main_dialog_layout.h"
 #include "app/scripted_user.h"
 #include "app/verification_env.h"
 #include "app/verify_tip_info_dlg.h"
+#include "cli/cli_run.h"
 #include "platform/network_state.h"
 #include "record/verify_result.h"
 
@@ -47,6 +51,25 @@ QStringList* CaptureNextViewer() {
     }
   });
   return rows;
+}
+
+// What the command line reports for path (one JSON line, no log).
+nlohmann::json CliReport(const std::string& path) {
+  std::ostringstream out;
+  std::ostringstream err;
+  cli::RunCli({"--json", "--no-log", path}, out, err);
+  return nlohmann::json::parse(out.str(), nullptr, false);
+}
+
+nlohmann::json JsonRows(const std::vector<ListRow>& rows) {
+  nlohmann::json json = nlohmann::json::array();
+  for (const ListRow& row : rows) {
+    nlohmann::json cells = nlohmann::json::array();
+    for (const std::u16string& cell : row)
+      cells.push_back(QString::fromStdU16String(cell).toStdString());
+    json.push_back(cells);
+  }
+  return json;
 }
 
 }  // namespace
@@ -120,6 +143,32 @@ class BrevaltDlgRunTest : public QObject {
     QCOMPARE(boxes[0].text, QStringLiteral("标书路径为空，请选择要验证的标书！"));
     QCOMPARE(Text(dialog, kEditVerifyCode), code);
     QCOMPARE(Text(dialog, kStaticVerdict), QStringLiteral("通过"));
+  }
+
+  // The dialog shows what brevalt-cli --json reports for the same bid: the
+  // same texts and rows (the trusted time aside: each run asks anew).
+  void ControlsShowWhatTheCommandLineReports() {
+    for (const std::string& bid : {env_->good_bid(), env_->damaged_bid()}) {
+      CBrevaltDlg dialog;
+      QVERIFY(Verify(dialog, bid));
+      const nlohmann::json cli = CliReport(bid);
+      QVERIFY2(cli.is_object(), bid.c_str());
+      const int steps[] = {kEditStepNetwork,   kEditStepTimestamp, kEditStepLocalClock,
+                           kEditStepRulesFile, kEditStepBidFormat, kEditStepSignature};
+      for (int i : {0, 2, 3, 4, 5})
+        QCOMPARE(Text(dialog, steps[i]).toStdString(), cli["steps"][i].get<std::string>());
+      QCOMPARE(Text(dialog, kStaticVerdict).toStdString(), cli["verdict"].get<std::string>());
+      QCOMPARE(VerdictColour(dialog) == QColor(0, 0, 255) ? "blue" : "red",
+               cli["verdict_colour"].get<std::string>());
+      QCOMPARE(Text(dialog, kEditVerifyCode).toStdString(),
+               cli["verification_code"].get<std::string>());
+      QCOMPARE(Text(dialog, kEditBidder).toStdString(), cli["bidder"].get<std::string>());
+      QCOMPARE(Text(dialog, kStaticBidderValidity).toStdString(),
+               cli["bidder_cert_validity"].get<std::string>());
+      QVERIFY(JsonRows(dialog.GetListRows(kListBidInfo)) == cli["bid_info"]);
+      QVERIFY(JsonRows(dialog.GetListRows(kListOpeners)) == cli["openers"]);
+      QVERIFY(JsonRows(dialog.GetListRows(kListMessages)) == cli["messages"]);
+    }
   }
 
   void FailedStepTurnsTheVerdictRed() {
