@@ -7,6 +7,7 @@
 
 #include "config/text_convert.h"
 #include "platform/decimal_text.h"
+#include "platform/xml_text.h"
 
 namespace brevalt {
 namespace {
@@ -19,20 +20,8 @@ const TiXmlElement* Child(const TiXmlNode* parent, const char* name) {
   return node ? node->ToElement() : nullptr;
 }
 
-// When TinyXML reads UTF-8 (after a byte-order mark or a declaration naming
-// UTF-8 or no encoding) it steps over a lead byte's whole sequence without
-// looking for the terminator, and adds an end tag's length after a text
-// without checking where it stands. A text ending in such a lead byte would
-// make it parse on into whatever follows in memory. The parser therefore gets
-// a copy followed by more NUL bytes than the longest such step (a four-byte
-// sequence, then the three bytes of "]]>" or "-->").
-constexpr std::size_t kParsePadding = 16;
-
 void ParsePadded(TiXmlDocument& document, const std::string& text) {
-  std::string padded;
-  padded.reserve(text.size() + kParsePadding);
-  padded.append(text).append(kParsePadding, '\0');
-  document.Parse(padded.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
+  document.Parse(PaddedForXmlParse(text).c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
 }
 
 // An element's text; an element without text reads as empty text.

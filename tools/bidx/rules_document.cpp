@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/decimal_text.h"
+#include "platform/xml_text.h"
 #include "tavik/secretfile/container_format.h"
 
 namespace brevalt::bidx {
@@ -45,7 +46,8 @@ std::int32_t ReadDecimal(const char* text) {
 }
 
 RuleCounts ReadRuleCounts(const std::vector<unsigned char>& document) {
-  const std::string text(document.begin(), document.end());
+  const std::string text = PaddedForXmlParse(
+      std::string_view(reinterpret_cast<const char*>(document.data()), document.size()));
   TiXmlDocument xml;
   xml.Parse(text.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
   TiXmlHandle rule =

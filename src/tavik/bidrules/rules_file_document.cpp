@@ -3,13 +3,12 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <string_view>
+
+#include "platform/xml_text.h"
 
 namespace brevalt::rulesfile {
 namespace {
-
-// NUL bytes after the document: TinyXML 2.6 looks a few bytes ahead of its
-// position (entities, comments, declarations) without checking for the end.
-constexpr size_t kNulPadding = 8;
 
 // The first child node of that name when it is an element, or null.
 const TiXmlElement* Child(const TiXmlNode* parent, const char* name) {
@@ -49,10 +48,10 @@ RulesFileDocument ReadRulesFileDocument(std::span<const unsigned char> bytes) {
   if (std::find(bytes.begin(), bytes.end(), 0) != bytes.end()) {
     return result;
   }
-  std::string text(bytes.begin(), bytes.end());
-  text.append(kNulPadding, '\0');
+  const std::string text = PaddedForXmlParse(
+      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   TiXmlDocument xml;
-  xml.Parse(text.data(), nullptr, TIXML_ENCODING_UNKNOWN);
+  xml.Parse(text.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
   const TiXmlElement* source = Child(Child(&xml, "bidenv"), "source");
   const TiXmlElement* rule = Child(Child(source, "rules"), "rule");
   if (xml.Error() || rule == nullptr) {
