@@ -24,8 +24,13 @@ StepState JudgeMayOpen(const std::u16string& open_time, int64_t trusted) {
 
 StepState DecideMayOpen(CVerifyResult& result) {
   int64_t trusted = 0;
-  const StepState state =
-      GetTimeStampTime(&trusted) != 0 ? JudgeMayOpen(result.OpenTime, trusted) : StepUnknown;
+  StepState state = StepUnknown;
+  // Without an open time the answer is "未知" whatever the authority says, so
+  // it is not asked: the display refreshes made on the interface thread (at
+  // start-up, after a failed step 2 or 3, after the clock step) would
+  // otherwise wait for the network for nothing.
+  if (!result.OpenTime.empty() && GetTimeStampTime(&trusted) != 0)
+    state = JudgeMayOpen(result.OpenTime, trusted);
   result.MayOpen = state;
   return state;
 }

@@ -29,8 +29,9 @@ StepState JudgeMayOpen(const std::u16string& open_time, int64_t trusted);
 
 // Asks for a fresh trusted time (GetTimeStampTime), judges result.OpenTime
 // against it, stores the decision in result.MayOpen and returns it. No
-// trusted time: StepUnknown. Reports no message. Blocks for the request;
-// the caller must own the record for the duration.
+// trusted time: StepUnknown. An empty OpenTime is StepUnknown without a
+// request. Reports no message. Blocks for the request; the caller must own
+// the record for the duration.
 StepState DecideMayOpen(CVerifyResult& result);
 
 }  // namespace brevalt

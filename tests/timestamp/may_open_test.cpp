@@ -136,6 +136,7 @@ TEST_F(DecideMayOpenTest, EmptyOpenTimeIsUnknown) {
   CVerifyResult result;
   EXPECT_EQ(DecideMayOpen(result), StepUnknown);
   EXPECT_EQ(result.MayOpen, StepUnknown);
+  EXPECT_TRUE(fake::TsaUrlsAsked().empty()) << "nothing to decide, so no request";
 }
 
 TEST_F(DecideMayOpenTest, NoTrustedTimeIsUnknownWhateverTheOpenTime) {
