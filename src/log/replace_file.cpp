@@ -13,12 +13,14 @@ namespace {
 
 using UniqueFile = std::unique_ptr<std::FILE, ReleaseWith<std::fclose>>;
 
-// A name beside target that no other writer is likely to pick.
+// A short name in target's folder that no other writer is likely to pick.
+// It does not grow with target's name: a target whose name is near the file
+// system's limit must still get its temporary file.
 std::string TemporaryNameFor(const std::string& target) {
   static thread_local std::mt19937_64 random{std::random_device{}()};
-  char suffix[24];
-  std::snprintf(suffix, sizeof suffix, ".~%016llx", static_cast<unsigned long long>(random()));
-  return target + suffix;
+  char name[24];
+  std::snprintf(name, sizeof name, ".~%016llx", static_cast<unsigned long long>(random()));
+  return (std::filesystem::path(target).parent_path() / name).string();
 }
 
 // Creates a file that did not exist (mode "x"), so an existing file or a

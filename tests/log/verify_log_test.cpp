@@ -9,6 +9,7 @@
 #include "engine/result_display.h"
 #include "fakes/fake_tavik.h"
 #include "platform/memory_dialog.h"
+#include "platform/user_folder.h"
 #include "record/message_catalogue.h"
 #include "support/scoped_settings.h"
 #include "timestamp/may_open.h"
@@ -110,6 +111,15 @@ TEST_F(VerifyLogTest, SecondRunReplacesTheLogAndLeavesNoTemporaryFile) {
   const std::string second = ReadBytes(LogPath());
   EXPECT_NE(second, first);
   EXPECT_EQ(second, ComposeVerifyLog(r_, dialog_));
+  EXPECT_EQ(std::distance(fs::directory_iterator(data_folder_ / "Log"), {}), 1);
+}
+
+// A bid file name close to the file system's name limit still gets its log.
+TEST_F(VerifyLogTest, LongBidFileNameIsLogged) {
+  FillPassed(u"2020-01-01 09:30:00");
+  r_.BidFileName = std::u16string(75, u'投') + u"_P1_1.tbs.bidx";  // 239 bytes in UTF-8
+  ASSERT_EQ(ShowAndWrite(), kLogWritten);
+  EXPECT_EQ(ReadBytes(ToNativePath(written_)), ComposeVerifyLog(r_, dialog_));
   EXPECT_EQ(std::distance(fs::directory_iterator(data_folder_ / "Log"), {}), 1);
 }
 
