@@ -42,6 +42,7 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   std::vector<ListRow> GetListRows(int id) override;
   void BeginWait() override;
   void EndWait() override;
+  void ShowWaitCursor(bool shown) override;
   void ShowMessageBox(const std::u16string& text, const std::u16string& caption,
                       MessageBoxIcon icon) override;
 

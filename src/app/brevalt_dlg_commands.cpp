@@ -1,5 +1,4 @@
 // The main dialog's commands.
-#include <QApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,5 +1,6 @@
 // The main dialog as the verification run's dialog seam. Each call runs on
 // the interface thread; a worker's call waits there until it has run.
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,6 +88,15 @@ void CBrevaltDlg::BeginWait() {
 
 void CBrevaltDlg::EndWait() {
   CallOnThreadOf(this, [this] { wait_dialog_->OnVerifyEnd(); });
+}
+
+void CBrevaltDlg::ShowWaitCursor(bool shown) {
+  CallOnThreadOf(this, [shown] {
+    if (shown)
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+      QApplication::restoreOverrideCursor();
+  });
 }
 
 void CBrevaltDlg::ShowMessageBox(const std::u16string& text, const std::u16string& caption,

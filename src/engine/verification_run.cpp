@@ -75,6 +75,26 @@ void CVerificationRun::FreeOpenerCerts() {
   result_.OpenerCerts.clear();
 }
 
+// The wait cursor from Show() until the verify handler returns.
+class WaitCursor {
+ public:
+  explicit WaitCursor(IDialogSeam& dialog) : dialog_(dialog) {}
+  ~WaitCursor() {
+    if (shown_)
+      dialog_.ShowWaitCursor(false);
+  }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+  void Show() {
+    dialog_.ShowWaitCursor(true);
+    shown_ = true;
+  }
+
+ private:
+  IDialogSeam& dialog_;
+  bool shown_ = false;
+};
+
 void CVerificationRun::OnBnClickedVerify() {
   if (verifying_) {
     ShowBusy(dialog_);
@@ -90,7 +110,8 @@ void CVerificationRun::OnBnClickedVerify() {
   }
   ResetResults();
   result_.FinalResult.clear();
-  if (RunInterfaceSteps())
+  WaitCursor cursor(dialog_);
+  if (RunInterfaceSteps(cursor))
     StartWorker();
 }
 
@@ -101,7 +122,7 @@ void CVerificationRun::Stop() {
   display_.UpdateResultDisplay(result_, dialog_);
 }
 
-bool CVerificationRun::RunInterfaceSteps() {
+bool CVerificationRun::RunInterfaceSteps(WaitCursor& cursor) {
   if (RunPreflightChecks(result_, dialog_) != kPreflightOk) {
     result_.StepNetwork = StepFailed;
     Stop();
@@ -110,6 +131,7 @@ bool CVerificationRun::RunInterfaceSteps() {
   result_.StepNetwork = StepPassed;
   dialog_.SetControlText(kEditStepNetwork, kMarkPassed);
 
+  cursor.Show();  // the trusted-time request blocks this thread
   int64_t trusted = 0;
   if (GetTimeStampTime(&trusted) == 0) {
     // A category of its own, so the message list says why the run stopped.

@@ -26,6 +26,8 @@ using ThreadStarter = std::function<std::thread(std::function<void()> body)>;
 // A std::thread running body; not joinable when the system refused a thread.
 std::thread StartThread(std::function<void()> body);
 
+class WaitCursor;  // the verify handler's wait cursor (verification_run.cpp)
+
 // Owns the result record, the busy flag and the worker thread of one main
 // dialog. The commands (OnBnClickedVerify, ChooseBidFile) run on the
 // interface thread; the worker reaches the dialog only through the seam.
@@ -87,7 +89,7 @@ class CVerificationRun {
  private:
   // Steps 1 to 3; true when the worker may start. Clears the busy flag and
   // shows the result on every stop.
-  bool RunInterfaceSteps();
+  bool RunInterfaceSteps(WaitCursor& cursor);
   void Stop();
   void StartWorker();
 

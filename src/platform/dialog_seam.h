@@ -58,6 +58,9 @@ class IDialogSeam {
   // Shows the wait dialog and disables the main window, and the reverse.
   virtual void BeginWait() = 0;
   virtual void EndWait() = 0;
+  // Shows the wait cursor over the application, or restores the normal one;
+  // called on the interface thread while its own steps block it.
+  virtual void ShowWaitCursor(bool shown) = 0;
   // A modal message box; returns when the user closed it.
   virtual void ShowMessageBox(const std::u16string& text, const std::u16string& caption,
                               MessageBoxIcon icon) = 0;

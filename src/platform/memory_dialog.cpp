@@ -46,6 +46,23 @@ void MemoryDialog::EndWait() {
   waiting_ = false;
 }
 
+void MemoryDialog::ShowWaitCursor(bool shown) {
+  std::lock_guard lock(mutex_);
+  wait_cursor_ = shown;
+  if (shown)
+    ++wait_cursor_count_;
+}
+
+bool MemoryDialog::IsWaitCursorShown() const {
+  std::lock_guard lock(mutex_);
+  return wait_cursor_;
+}
+
+int MemoryDialog::WaitCursorCount() const {
+  std::lock_guard lock(mutex_);
+  return wait_cursor_count_;
+}
+
 void MemoryDialog::ShowMessageBox(const std::u16string& text, const std::u16string& caption,
                                   MessageBoxIcon icon) {
   std::lock_guard lock(mutex_);

@@ -29,12 +29,15 @@ class MemoryDialog final : public IDialogSeam {
   std::vector<ListRow> GetListRows(int id) override;
   void BeginWait() override;
   void EndWait() override;
+  void ShowWaitCursor(bool shown) override;
   void ShowMessageBox(const std::u16string& text, const std::u16string& caption,
                       MessageBoxIcon icon) override;
 
   void SetChecked(int id, bool checked);
   bool IsWaiting() const;
   int WaitCount() const;  // number of BeginWait calls so far
+  bool IsWaitCursorShown() const;
+  int WaitCursorCount() const;  // number of times the wait cursor was shown
   std::vector<MessageBoxRecord> MessageBoxes() const;
 
  private:
@@ -45,6 +48,8 @@ class MemoryDialog final : public IDialogSeam {
   std::vector<MessageBoxRecord> boxes_;
   bool waiting_ = false;
   int wait_count_ = 0;
+  bool wait_cursor_ = false;
+  int wait_cursor_count_ = 0;
 };
 
 }  // namespace brevalt

@@ -49,6 +49,7 @@ class VerificationRunTest : public fake::FakeTavikTest {
     EXPECT_FALSE(run_.IsVerifying());
     EXPECT_EQ(dialog_.WaitCount(), 0);
     EXPECT_EQ(final_steps_, 0);  // no log
+    EXPECT_FALSE(dialog_.IsWaitCursorShown());
     EXPECT_EQ(Text(kStaticVerdict), u"没通过");
     for (int id : {kEditStepRulesFile, kEditStepBidFormat, kEditStepSignature})
       EXPECT_EQ(Text(id), u"") << id;
@@ -107,6 +108,7 @@ TEST_F(VerificationRunTest, PreflightFailureStopsOnTheInterfaceThread) {
   EXPECT_EQ(Messages(), (std::vector<ListRow>{{u"环境", u"配置文件Setting.ini不存在!", u"警告",
                                                u"请检查程序运行目录下是否存在Setting.ini文件！"}}));
   EXPECT_TRUE(fake::TsaUrlsAsked().empty());
+  EXPECT_EQ(dialog_.WaitCursorCount(), 0);  // shown only from the trusted-time request on
 }
 
 TEST_F(VerificationRunTest, TimeStampAndClockFailuresStopWithTheirRows) {
@@ -145,6 +147,7 @@ TEST_F(VerificationRunTest, TimeStampAndClockFailuresStopWithTheirRows) {
     EXPECT_EQ(Text(kEditStepLocalClock), row.time_shown ? u"×" : u"");
     EXPECT_EQ(Messages(), (std::vector<ListRow>{{u"时间戳", row.detail, u"警告", row.advice}}));
   }
+  EXPECT_EQ(dialog_.WaitCursorCount(), 2);  // once per run, and restored after each stop
 }
 
 TEST_F(VerificationRunTest, FailedThreadCreationThenANewClickRuns) {
