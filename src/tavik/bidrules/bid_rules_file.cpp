@@ -9,16 +9,17 @@
 //   independent. Texts and URLs are bytes, never converted.
 // No C++ exception leaves these functions.
 #include <cstring>
-#include <new>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tavik/bidrules/rules_errors.h"
 #include "tavik/bidrules/rules_file_document.h"
 #include "tavik/bidrules/rules_http.h"
+#include "tavik/guarded_call.h"
 #include "tavik/tavik_bid_rules_file.h"
 
 namespace rf = brevalt::rulesfile;
@@ -35,13 +36,7 @@ namespace {
 // Runs `body`, turning an allocation failure into kOutOfMemory.
 template <typename Body>
 int Guarded(Body&& body) {
-  try {
-    return body();
-  } catch (const std::bad_alloc&) {
-    return rf::kOutOfMemory;
-  } catch (...) {
-    return rf::kInvalidArgument;
-  }
+  return brevalt::GuardedCall(rf::kOutOfMemory, rf::kInvalidArgument, std::forward<Body>(body));
 }
 
 // The document of a handle's download, or null with *rc set.

@@ -13,10 +13,11 @@
 //   certificate to chain to one of them (kSignerNotTrusted, bidder_trust.h).
 // No C++ exception leaves these functions.
 #include <cstring>
-#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "tavik/guarded_call.h"
 #include "tavik/secretfile/bidder_trust.h"
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/container_reader.h"
@@ -40,13 +41,7 @@ namespace {
 // Runs `body`, turning an allocation failure into kOutOfMemory.
 template <typename Body>
 int Guarded(Body&& body) {
-  try {
-    return body();
-  } catch (const std::bad_alloc&) {
-    return cnt::kOutOfMemory;
-  } catch (...) {
-    return cnt::kInvalidArgument;
-  }
+  return brevalt::GuardedCall(cnt::kOutOfMemory, cnt::kInvalidArgument, std::forward<Body>(body));
 }
 
 // The two-call protocol: a null buffer asks for the length; otherwise
