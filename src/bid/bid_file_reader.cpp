@@ -60,9 +60,11 @@ int CBidFileReader::Close() {
 int CBidFileReader::VerifyAndRead() {
   if (!m_hDecryptor)
     return kReaderNoInput;
+  m_FileDigest.clear();
   int rc = TavikSecretFileDecryptorVerify(m_hDecryptor.get());
   if (rc != 0)
     return rc;
+  ReadFileDigest();
   rc = ReadSignerCert();
   if (rc != 0)
     return rc;
@@ -71,6 +73,17 @@ int CBidFileReader::VerifyAndRead() {
   if (rc != 0)
     return rc;
   return ExtractRulesFile();
+}
+
+// A digest the library cannot give stays empty, which no code matches.
+void CBidFileReader::ReadFileDigest() {
+  int length = 0;
+  if (TavikSecretFileDecryptorGetFileDigest(m_hDecryptor.get(), nullptr, &length) != 0 ||
+      !AllocateZeroed(m_FileDigest, length) ||
+      TavikSecretFileDecryptorGetFileDigest(m_hDecryptor.get(), m_FileDigest.data(), &length) !=
+          0 ||
+      length < 0 || static_cast<size_t>(length) != m_FileDigest.size())
+    m_FileDigest.clear();
 }
 
 int CBidFileReader::ReadSignerCert() {

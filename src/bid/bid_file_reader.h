@@ -45,8 +45,9 @@ class CBidFileReader {
   // is not called), else the library's code. A handle created before a
   // failing SetFolder stays held until Close.
   int Open();
-  // Verifies the container, then reads the signing certificate, its names and
-  // the custom data. 0 on success (a block without a rules file is success),
+  // Verifies the container, then reads the digest of the bytes it verified
+  // (left empty when the library gives none), the signing certificate, its
+  // names and the custom data. 0 on success (a block without a rules file is success),
   // else -1..-4 above or the library's code unchanged. What was read before a
   // failure stays in the reader.
   int VerifyAndRead();
@@ -76,6 +77,7 @@ class CBidFileReader {
   const unsigned char* m_pRulesData = nullptr;  // into m_pCustomData; null without rules
   uint32_t m_nRulesDataLen = 0;                 // from the header; 0 without rules
   std::u16string m_strRulesText;                // the rules file decoded as ANSI text
+  std::vector<unsigned char> m_FileDigest;      // the verified bytes' digest; empty if not given
   std::u16string m_strProjectName;
   int32_t m_nTotalOpeners = 0;
   int32_t m_nMinOpeners = 0;
@@ -84,6 +86,7 @@ class CBidFileReader {
   std::vector<UniqueCert> m_arrOpenerCerts;  // in document order
 
  private:
+  void ReadFileDigest();
   int ReadSignerCert();
   void ReadBidderNames();
   int ReadCustomData();

@@ -20,12 +20,10 @@ class LockedFile {
   // lock replaces flock, for tests that need a file system's refusals.
   explicit LockedFile(LockFunction lock = nullptr);
 
-  // Opens the regular file at path and locks it without waiting. False when
-  // the file cannot be opened or another program holds a lock on it that
-  // excludes ours. The lock is exclusive where the file system offers one;
-  // where it offers none for a file opened read-only (NFS) it is shared, and
-  // where it offers no lock at all there is none to take. The lock goes with
-  // the object.
+  // Opens the regular file at path and takes a shared lock without waiting.
+  // False when the file cannot be opened or another program holds it locked
+  // exclusively. Where the file system offers no lock at all there is none to
+  // take. The lock goes with the object.
   bool Open(const std::u16string& path);
   // Reads up to size bytes; the count read, 0 at the end, -1 on error.
   long Read(unsigned char* buffer, std::size_t size) { return ReadSome(fd_, buffer, size); }

@@ -113,13 +113,18 @@ PendingVerificationCode::PendingVerificationCode(const std::u16string& path) : p
   }
 }
 
-int PendingVerificationCode::Join(CVerifyResult& result) {
+int PendingVerificationCode::Join(CVerifyResult& result,
+                                  const std::vector<unsigned char>* verified) {
   Outcome outcome;
   if (future_.valid())
     outcome = future_.get();
   else
     outcome.rc = ComputeCode(path_, &outcome.code, &outcome.length);
   if (outcome.rc != 0)
+    return -1;
+  if (verified != nullptr &&
+      (verified->empty() || verified->size() > static_cast<size_t>(kMaxDigestLength) ||
+       HexUpper(verified->data(), static_cast<int>(verified->size())) != outcome.code))
     return -1;
   result.DigestLength = outcome.length;
   result.VerifyCode = std::move(outcome.code);

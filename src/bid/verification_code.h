@@ -5,6 +5,7 @@
 
 #include <future>
 #include <string>
+#include <vector>
 
 #include "record/verify_result.h"
 
@@ -16,10 +17,9 @@ namespace brevalt {
 // result.DigestLength. Returns 0 on success, -1 on any failure (VerifyCode
 // is then left as it was).
 //
-// The file is held under an exclusive advisory lock (flock) while it is read:
-// a bid that another program holds locked, shared or exclusive, fails. On a
-// file system without that lock (NFS) the lock is shared or absent; see
-// LockedFile.
+// The file is held under a shared advisory lock (flock) while it is read:
+// other verifications of the same bid share it, and a bid that another
+// program holds locked exclusively fails; see LockedFile.
 // Worker thread.
 int ComputeVerificationCode(const std::u16string& path, CVerifyResult& result);
 
@@ -39,8 +39,12 @@ class PendingVerificationCode {
 
   // Waits for the computation and applies it as ComputeVerificationCode
   // does: 0 with result.VerifyCode and result.DigestLength set, or -1 with
-  // result untouched. Call at most once, on the thread that constructed it.
-  int Join(CVerifyResult& result);
+  // result untouched. When the caller verified the container, verified is the
+  // digest of the bytes the container library read: a code of other bytes
+  // (the file was replaced or changed between the two reads) is a failure
+  // too, so a verdict never carries the code of bytes that were not
+  // verified. Call at most once, on the thread that constructed it.
+  int Join(CVerifyResult& result, const std::vector<unsigned char>* verified = nullptr);
 
  private:
   struct Outcome {

@@ -106,13 +106,15 @@ int CheckBidWithRules(CVerifyResult& result, IDialogSeam& dialog) {
   SetCheckSteps(result, StepFailed, StepFailed);
   // The code is computed on a second thread while the container is read
   // (which writes nothing); the outcomes are applied in the order code,
-  // download, container, so a failed code still wins.
+  // download, container, so a failed code still wins. A verified container
+  // binds the code to the bytes it read.
   PendingVerificationCode code(result.BidPath);
   CBidFileReader reader;
   reader.SetBidPath(result.BidPath);
   reader.SetFolder(ProjectFolder(result));
   const ContainerRead container = ReadContainer(reader);
-  if (code.Join(result) != 0)
+  const bool verified = container.open_rc == 0 && container.verify_rc == 0;
+  if (code.Join(result, verified ? &reader.m_FileDigest : nullptr) != 0)
     return Fail(result, dialog, CategoryOther, msg::kVerifyCodeFailed);
   CRulesFileClient client;
   int rc = TakeOpeners(result, dialog, client);

@@ -49,11 +49,12 @@ int CheckBidWithoutRules(CVerifyResult& result, IDialogSeam& dialog) {
   SetCheckSteps(result, StepFailed, StepFailed);
 
   // The code is computed on a second thread while the container is verified;
-  // the outcomes are applied in this order, so a failed code still wins.
+  // the outcomes are applied in this order, so a failed code still wins. A
+  // verified container binds the code to the bytes it read.
   PendingVerificationCode code(result.BidPath);
   const int open_rc = reader.Open();
   int rc = open_rc == 0 ? reader.VerifyAndRead() : 0;
-  if (code.Join(result) != 0) {
+  if (code.Join(result, open_rc == 0 && rc == 0 ? &reader.m_FileDigest : nullptr) != 0) {
     reader.Close();
     return FailCheck(result, dialog, CategoryOther, msg::kVerifyCodeFailed, true);
   }

@@ -97,16 +97,17 @@ TEST_F(VerificationCodeTest, EveryFailureReleasesWhatItHeld) {
   EXPECT_EQ(ComputeVerificationCode(Utf8ToWide((dir_ / "missing.bidx").string()), result_), -1);
 }
 
-// A bid file that another program holds locked, for reading or writing, is
-// refused; once released it is read again.
-TEST_F(VerificationCodeTest, FileLockedElsewhereIsRefused) {
+// Another verification of the same bid (a shared lock) does not stand in the
+// way; a program holding the bid exclusively, which may be writing it, does
+// until it lets go.
+TEST_F(VerificationCodeTest, OnlyAnExclusiveLockElsewhereRefusesTheFile) {
   const std::u16string path = Write("locked.bidx", 100);
   const std::string native = WideToUtf8(path);
   for (int mode : {LOCK_SH, LOCK_EX}) {
     int fd = open(native.c_str(), O_RDONLY);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(flock(fd, mode), 0);
-    EXPECT_EQ(ComputeVerificationCode(path, result_), -1);
+    EXPECT_EQ(ComputeVerificationCode(path, result_), mode == LOCK_SH ? 0 : -1) << mode;
     close(fd);
     EXPECT_EQ(ComputeVerificationCode(path, result_), 0);
   }

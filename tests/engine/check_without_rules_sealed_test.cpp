@@ -2,18 +2,26 @@
 // container and PKI libraries.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
+#include <thread>
 
 #include "config/text_convert.h"
 #include "engine/check_without_rules.h"
-#include "tavik/secretfile/container_errors.h"
 #include "platform/memory_dialog.h"
-#include "tavik/pki/test_certs.h"
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
+#include "tavik/pki/test_certs.h"
+#include "tavik/secretfile/container_errors.h"
 #include "tools/bidx/seal_command.h"
 
 namespace brevalt {
@@ -77,6 +85,14 @@ class SealedBidTest : public ::testing::Test {
     options.payload_path = (dir_ / "payload.zip").string();
     options.rules_path = (dir_ / "rules.xml").string();
     std::ostringstream err;
+    ASSERT_EQ(bidx::RunSeal(options, err), 0) << err.str();
+    // A second bidder's bid, for files swapped under a running check.
+    const auto other = MakeTestSigner({"赵六", "江南路桥有限公司", 0});
+    WriteFile(dir_ / "other.pem", testing::DerToPem(other.cert_der));
+    WriteFile(dir_ / "other.key", other.key_pem);
+    options.out_path = (dir_ / "other.bidx").string();
+    options.cert_path = (dir_ / "other.pem").string();
+    options.key_path = (dir_ / "other.key").string();
     ASSERT_EQ(bidx::RunSeal(options, err), 0) << err.str();
   }
   static void TearDownTestSuite() { folder_.reset(); }
@@ -162,6 +178,56 @@ TEST_F(SealedBidTest, FileThatIsNotABidFails) {
   // The verification code of an empty file is the digest of zero bytes.
   EXPECT_EQ(result_.VerifyCode,
             u"E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855");
+}
+
+// While the bid's path is swapped between two bidders' bids by rename, or
+// one byte of it is toggled in place, every check that passes shows the code
+// of exactly the bytes whose signature it verified.
+TEST_F(SealedBidTest, FileChangedDuringTheCheckNeverPassesWithAnotherCode) {
+  const std::map<std::u16string, std::u16string> code_of = {
+      {u"王五", Sha256SumUpper(dir_ / "good.bidx")},
+      {u"赵六", Sha256SumUpper(dir_ / "other.bidx")}};
+  const fs::path target = dir_ / "raced.bidx";
+  const auto swap_by_rename = [&](int round) {
+    const fs::path from = dir_ / (round % 2 ? "other.bidx" : "good.bidx");
+    fs::remove(dir_ / "next.bidx");
+    fs::create_hard_link(from, dir_ / "next.bidx");
+    fs::rename(dir_ / "next.bidx", target);
+  };
+  const auto toggle_in_place = [&](int) {
+    const int fd = open(target.c_str(), O_RDWR);
+    char byte = 0;
+    const off_t at = static_cast<off_t>(fs::file_size(target) / 2);
+    if (fd >= 0 && pread(fd, &byte, 1, at) == 1) {
+      byte ^= 1;
+      EXPECT_EQ(pwrite(fd, &byte, 1, at), 1);
+    }
+    close(fd);
+  };
+  for (const auto& change :
+       {std::function<void(int)>(swap_by_rename), std::function<void(int)>(toggle_in_place)}) {
+    fs::remove(target);  // never write through a link to the sealed bids
+    fs::copy_file(dir_ / "good.bidx", target);
+    std::atomic<bool> stop{false};
+    std::thread changer([&] {
+      for (int round = 0; !stop; ++round)
+        change(round);
+    });
+    int passed = 0, mismatched = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    for (int run = 0; run < 300 && std::chrono::steady_clock::now() < end; ++run) {
+      result_ = CVerifyResult();
+      if (Check(target) != kBidCheckPassed)
+        continue;
+      ++passed;
+      const auto it = code_of.find(result_.BidderName);
+      if (it == code_of.end() || it->second != result_.VerifyCode)
+        ++mismatched;
+    }
+    stop = true;
+    changer.join();
+    EXPECT_EQ(mismatched, 0) << passed << " passed";
+  }
 }
 
 }  // namespace

@@ -1,4 +1,9 @@
 // The fake container library. Its own failures return 1.
+#include <openssl/evp.h>
+
+#include <fstream>
+#include <iterator>
+
 #include "fakes/fake_state.h"
 
 namespace {
@@ -40,6 +45,25 @@ int CountOf(std::string_view name, CTavikFileDecryptor* handle, int* count,
     return kFailure;
   *count = ScriptFor(*h).*field;
   return 0;
+}
+
+// What GetFileDigest gives for h: the script's bytes, else the digest the fake
+// hash would give for the file's bytes now.
+std::string FileDigestOf(const CTavikFileDecryptor& h) {
+  const ContainerScript& script = ScriptFor(h);
+  if (script.file_digest)
+    return *script.file_digest;
+  if (Shared().hash_digest)
+    return *Shared().hash_digest;
+  std::ifstream in(h.path, std::ios::binary);
+  if (!in)
+    return {};
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int size = 0;
+  if (EVP_Digest(bytes.data(), bytes.size(), digest, &size, EVP_sha256(), nullptr) != 1)
+    return {};
+  return std::string(reinterpret_cast<const char*>(digest), size);
 }
 
 }  // namespace
@@ -100,6 +124,23 @@ int TavikSecretFileDecryptorGetCustomData(CTavikFileDecryptor* handle, unsigned 
   auto lock = Lock();
   return TwoCallOf("TavikSecretFileDecryptorGetCustomData", handle, buffer, length,
                    &ContainerScript::custom_data);
+}
+
+int TavikSecretFileDecryptorGetFileDigest(CTavikFileDecryptor* handle, unsigned char* buffer,
+                                          int* length) {
+  static constexpr std::string_view kName = "TavikSecretFileDecryptorGetFileDigest";
+  auto lock = Lock();
+  auto& s = Shared();
+  const int nth = s.Begin(kName, brevalt::fake::detail::TwoCallEntry(kName, buffer, length));
+  if (auto code = s.ScriptedPhase(kName, nth, buffer != nullptr))
+    return *code;
+  CTavikFileDecryptor* h = s.Live(Kind::kContainer, handle, kName);
+  if (h == nullptr)
+    return kFailure;
+  const std::string digest = FileDigestOf(*h);
+  if (digest.empty())
+    return kFailure;
+  return brevalt::fake::detail::TwoCall(s, kName, digest, buffer, length, kFailure);
 }
 
 int TavikSecretFileDecryptorGetTotalNum(CTavikFileDecryptor* handle, int* count) {

@@ -115,6 +115,9 @@ struct ContainerScript {
   std::string custom_data{};         // GetCustomData bytes
   int total = 1;                     // GetTotalNum count
   int min = 1;                       // GetMinNum count
+  // GetFileDigest bytes; by default the digest the fake hash gives for the
+  // file at the handle's path, read when asked (empty when it cannot be read).
+  std::optional<std::string> file_digest{};
 };
 // Every container handle follows this script (unless its path has its own).
 void SetContainer(ContainerScript script);

@@ -81,6 +81,14 @@ int ReadBlocks(std::FILE* file, const Layout& layout, ContainerContents* out) {
       !ReadBlock(file, h.cert_length, md.get(), &out->certificate)) {
     return kFileReadFailed;
   }
+  // The signed bytes end here: their digest is finished on a copy, and the
+  // original goes on over the rest of the file for the whole file's digest.
+  UniqueMdCtx signed_md(EVP_MD_CTX_new());
+  unsigned int digest_size = 0;
+  if (!signed_md || EVP_MD_CTX_copy_ex(signed_md.get(), md.get()) != 1 ||
+      EVP_DigestFinal_ex(signed_md.get(), out->signed_digest.data(), &digest_size) != 1) {
+    return kOutOfMemory;
+  }
   unsigned char field[kSignatureLengthSize];
   out->signature.resize(layout.signature_length);
   if (!ReadExactly(file, field, sizeof field) ||
@@ -88,8 +96,9 @@ int ReadBlocks(std::FILE* file, const Layout& layout, ContainerContents* out) {
       !ReadExactly(file, out->signature.data(), out->signature.size())) {
     return kFileReadFailed;
   }
-  unsigned int digest_size = 0;
-  if (EVP_DigestFinal_ex(md.get(), out->signed_digest.data(), &digest_size) != 1) {
+  if (EVP_DigestUpdate(md.get(), field, sizeof field) != 1 ||
+      EVP_DigestUpdate(md.get(), out->signature.data(), out->signature.size()) != 1 ||
+      EVP_DigestFinal_ex(md.get(), out->file_digest.data(), &digest_size) != 1) {
     return kOutOfMemory;
   }
   return kOk;

@@ -22,13 +22,16 @@ struct ContainerContents {
   std::vector<unsigned char> signature;                    // DER CMS as stored
   std::uint64_t signed_length = 0;                         // bytes covered by the signature
   std::array<unsigned char, kSha256Size> signed_digest{};  // their SHA-256
+  std::array<unsigned char, kSha256Size> file_digest{};    // SHA-256 of every byte read
 };
 
 // Opens `path` read-only, checks the structure (magic, version, lengths
 // against the file size and the format's limits) and, when it is sound,
 // reads the file front to back with a fixed 64 KiB buffer: keeps the custom
 // data, certificate and signature and computes the SHA-256 of the signed
-// bytes. Memory does not depend on the payload size. The file is closed
+// bytes and, from the same reads, the SHA-256 of the whole file (the signed
+// bytes are its prefix, so one digest pass gives both). Memory does not
+// depend on the payload size. The file is closed
 // before returning. Returns kOk or a code of container_errors.h; on failure
 // `*out` holds whatever had been read.
 int ReadContainer(const std::string& path, ContainerContents* out);

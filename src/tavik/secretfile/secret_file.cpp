@@ -6,7 +6,9 @@
 //   fails at once); the file is closed again at once.
 // - Verify opens the file read-only, reads it once and closes it before
 //   returning; the handle never keeps the file open.
-// - GetSignCert, GetCustomData, GetTotalNum and GetMinNum answer kNotVerified
+// - Verify also digests the whole file from the same reads (GetFileDigest), so
+//   a caller can bind what it shows to exactly the bytes that were verified.
+// - GetSignCert, GetCustomData, GetFileDigest, GetTotalNum and GetMinNum answer kNotVerified
 //   until a Verify has succeeded; a failed Verify clears earlier results.
 // - The working folder is stored only; nothing is written anywhere.
 // - When the user keeps bidder trust anchors, Verify also requires the signer
@@ -34,6 +36,7 @@ struct CTavikFileDecryptor {
   std::int32_t min_openers = 0;
   std::vector<unsigned char> custom_data;
   std::vector<unsigned char> certificate;
+  std::vector<unsigned char> file_digest;
 };
 
 namespace {
@@ -80,6 +83,7 @@ int VerifyHandle(CTavikFileDecryptor* handle) {
   handle->min_openers = contents.header.min_openers;
   handle->custom_data = std::move(contents.custom_data);
   handle->certificate = std::move(contents.certificate);
+  handle->file_digest.assign(contents.file_digest.begin(), contents.file_digest.end());
   handle->verified = true;
   return cnt::kOk;
 }
@@ -127,6 +131,7 @@ int TavikSecretFileDecryptorVerify(CTavikFileDecryptor* handle) {
   handle->verified = false;
   handle->custom_data.clear();
   handle->certificate.clear();
+  handle->file_digest.clear();
   handle->total_openers = handle->min_openers = 0;
   return Guarded([&] { return VerifyHandle(handle); });
 }
@@ -145,6 +150,14 @@ int TavikSecretFileDecryptorGetCustomData(CTavikFileDecryptor* handle, unsigned 
     return cnt::kInvalidArgument;
   }
   return handle->verified ? CopyOut(handle->custom_data, buffer, length) : cnt::kNotVerified;
+}
+
+int TavikSecretFileDecryptorGetFileDigest(CTavikFileDecryptor* handle, unsigned char* buffer,
+                                          int* length) {
+  if (handle == nullptr) {
+    return cnt::kInvalidArgument;
+  }
+  return handle->verified ? CopyOut(handle->file_digest, buffer, length) : cnt::kNotVerified;
 }
 
 int TavikSecretFileDecryptorGetTotalNum(CTavikFileDecryptor* handle, int* count) {
