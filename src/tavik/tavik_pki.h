@@ -32,6 +32,15 @@ enum {
   TAVIK_CERT_ATTR_NOT_AFTER_LOCAL = 31,  // end of validity, "YYYYMMDDHHMMSS" local time
 };
 
+// Why TavikPKIMsgTimeStampCheckReceipt refused a receipt.
+enum {
+  TAVIK_RECEIPT_MALFORMED = 1,      // not one DER TimeStampResp with a token
+  TAVIK_RECEIPT_NOT_GRANTED = 2,    // the answer's status is not granted
+  TAVIK_RECEIPT_DATA_CHANGED = 3,   // the imprint is not the digest of the data
+  TAVIK_RECEIPT_BAD_SIGNATURE = 4,  // the token's signature does not verify
+  TAVIK_RECEIPT_UNTRUSTED = 5,      // the signer is no trusted time-stamping authority
+};
+
 // Encode forms for TavikPKICertGetCertEncode.
 enum {
   TAVIK_CERT_ENCODE_BASE64 = 2,  // base64 of the DER on one line, no terminator
@@ -89,6 +98,22 @@ char* TavikPKIMsgTimeStampGetTime(TAVIK_TIMESTAMP_st* request);
 // The DER of the time-stamp token of a granted answer, as a library buffer.
 int TavikPKIMsgTimeStampGetTimeStampToken(TAVIK_TIMESTAMP_st* request, unsigned char** token,
                                           int* length);
+// An addition of ours (see docs/receipt.md): the whole granted answer (DER
+// TimeStampResp) exactly as the authority sent it, as a library buffer.
+int TavikPKIMsgTimeStampGetResponseData(TAVIK_TIMESTAMP_st* request, unsigned char** data,
+                                        int* length);
+
+// An addition of ours (see docs/receipt.md): checks a stored time-stamp answer
+// (answer, answer_length: DER TimeStampResp) as a receipt for the data bytes:
+// granted, its imprint the digest of exactly these bytes (SHA-256), its
+// signature sound and its signer a time-stamping authority that chains to
+// today's trust anchors. Returns 1 when all hold, with *gen_time the stamped
+// time "YYYYMMDDHHMMSSZ" and *authority the signer's subject (RFC 2253), both
+// library texts. Returns 0 otherwise with *reason set (TAVIK_RECEIPT_*) and
+// nothing handed out.
+int TavikPKIMsgTimeStampCheckReceipt(const unsigned char* answer, int answer_length,
+                                     const unsigned char* data, int data_length, char** gen_time,
+                                     char** authority, int* reason);
 
 #ifdef __cplusplus
 }

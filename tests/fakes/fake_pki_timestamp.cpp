@@ -155,4 +155,34 @@ int TavikPKIMsgTimeStampGetTimeStampToken(TAVIK_TIMESTAMP_st* request, unsigned 
   return 1;
 }
 
+// The answer is the token with a marker in front; receipts are never accepted.
+int TavikPKIMsgTimeStampGetResponseData(TAVIK_TIMESTAMP_st* request, unsigned char** data,
+                                        int* length) {
+  static constexpr std::string_view kName = "TavikPKIMsgTimeStampGetResponseData";
+  auto lock = Lock();
+  auto& s = Shared();
+  const int nth = s.Begin(kName, std::string(kName));
+  if (auto code = s.Scripted(kName, nth))
+    return *code;
+  TAVIK_TIMESTAMP_st* r = s.Live(Kind::kTimeStamp, request, kName);
+  if (r == nullptr || !r->answered || data == nullptr || length == nullptr)
+    return 0;
+  const TsaScript& script = ScriptFor(r->url);
+  if (!script.token)
+    return 0;
+  const std::string answer = "ANSWER:" + *script.token;
+  *data = s.HandOutMemory(answer);
+  *length = static_cast<int>(answer.size());
+  return 1;
+}
+
+int TavikPKIMsgTimeStampCheckReceipt(const unsigned char*, int, const unsigned char*, int, char**,
+                                     char**, int* reason) {
+  auto lock = Lock();
+  Shared().Begin("TavikPKIMsgTimeStampCheckReceipt", "TavikPKIMsgTimeStampCheckReceipt");
+  if (reason != nullptr)
+    *reason = TAVIK_RECEIPT_MALFORMED;
+  return 0;
+}
+
 }  // extern "C"

@@ -21,6 +21,7 @@ struct TAVIK_TIMESTAMP_st {
   long timeout_ms = brevalt::pki::kTotalTimeoutMs;
   bool answered = false;  // a well-formed answer to this request arrived
   brevalt::pki::TimeStampFields answer;
+  std::vector<unsigned char> reply;  // that answer's DER, exactly as received
 };
 
 namespace {
@@ -59,8 +60,24 @@ bool Exchange(TAVIK_TIMESTAMP_st* request) {
     return false;
   }
   const ExpectedBinding expected{request->digest_nid, request->imprint, query.nonce};
-  return ValidateTimeStampResponse(reply, expected, trusted.get(), &request->answer) ==
-         ResponseCheck::kOk;
+  if (ValidateTimeStampResponse(reply, expected, trusted.get(), &request->answer) !=
+      ResponseCheck::kOk) {
+    return false;
+  }
+  request->reply = std::move(reply);
+  return true;
+}
+
+// A library buffer holding bytes; 1, or 0 when there are none or no memory.
+int CopyOut(const std::vector<unsigned char>& bytes, unsigned char** data, int* length) {
+  unsigned char* buffer =
+      bytes.empty() ? nullptr : brevalt::pki::CopyToLibBuffer(bytes.data(), bytes.size());
+  if (buffer == nullptr) {
+    return 0;
+  }
+  *data = buffer;
+  *length = static_cast<int>(bytes.size());
+  return 1;
 }
 
 }  // namespace
@@ -115,6 +132,7 @@ int TavikPKIMsgTimeStampGetResponse(TAVIK_TIMESTAMP_st* request, int* status) {
   }
   request->answered = false;
   request->answer = {};
+  request->reply.clear();
   if (request->url.empty() || request->digest_nid == NID_undef || !Exchange(request)) {
     request->answer = {};
     return 0;
@@ -133,18 +151,18 @@ char* TavikPKIMsgTimeStampGetTime(TAVIK_TIMESTAMP_st* request) {
 
 int TavikPKIMsgTimeStampGetTimeStampToken(TAVIK_TIMESTAMP_st* request, unsigned char** token,
                                           int* length) {
-  if (request == nullptr || token == nullptr || length == nullptr || !Granted(request) ||
-      request->answer.token.empty()) {
+  if (request == nullptr || token == nullptr || length == nullptr || !Granted(request)) {
     return 0;
   }
-  unsigned char* buffer =
-      brevalt::pki::CopyToLibBuffer(request->answer.token.data(), request->answer.token.size());
-  if (buffer == nullptr) {
+  return CopyOut(request->answer.token, token, length);
+}
+
+int TavikPKIMsgTimeStampGetResponseData(TAVIK_TIMESTAMP_st* request, unsigned char** data,
+                                        int* length) {
+  if (request == nullptr || data == nullptr || length == nullptr || !Granted(request)) {
     return 0;
   }
-  *token = buffer;
-  *length = static_cast<int>(request->answer.token.size());
-  return 1;
+  return CopyOut(request->reply, data, length);
 }
 
 }  // extern "C"
