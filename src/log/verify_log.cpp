@@ -6,6 +6,7 @@
 #include "config/text_convert.h"
 #include "engine/result_display.h"
 #include "log/replace_file.h"
+#include "platform/plain_text.h"
 #include "platform/user_folder.h"
 
 namespace brevalt {
@@ -26,11 +27,17 @@ constexpr char kMessageTableHeader[] =
 static_assert(sizeof kMessageTableHeader - 1 == 100);
 
 // Collects the report: wide pieces in the ANSI code page, fixed bytes as
-// they are.
+// they are. Only the report's own literals may break a line: every other
+// text (from the record or read back from the dialog) is written through
+// PlainText, so no outside text can start a line that looks like ours.
 class Report {
  public:
-  Report& operator<<(std::u16string_view text) {
-    bytes_ += WideToAnsiString(text);
+  Report& operator<<(const char16_t* literal) {
+    bytes_ += WideToAnsiString(literal);
+    return *this;
+  }
+  Report& operator<<(const std::u16string& text) {
+    bytes_ += WideToAnsiString(PlainText(text));
     return *this;
   }
   Report& Bytes(std::string_view bytes) {

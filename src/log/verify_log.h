@@ -27,7 +27,9 @@ std::string WideToAnsiString(std::u16string_view text);
 // The report's bytes: the record's path, code, trusted time, bidder name and
 // openers (listed only when MayOpen is StepPassed), and what the seam shows in
 // box 1007, the step fields, the verdict, the bidder validity and lists 1004
-// and 1029. Reads the seam, never writes it. Any thread.
+// and 1029. Only its own texts break lines: every text it takes has its
+// control characters replaced (PlainText). Reads the seam, never writes it.
+// Any thread.
 std::string ComposeVerifyLog(const CVerifyResult& result, IDialogSeam& dialog);
 
 // The Log folder of the per-user data folder; empty when the platform names
