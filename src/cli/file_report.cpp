@@ -1,6 +1,7 @@
 #include "cli/file_report.h"
 
 #include <nlohmann/json.hpp>
+#include <system_error>
 
 #include "config/text_convert.h"
 #include "engine/result_display.h"
@@ -45,6 +46,10 @@ json Steps(MemoryDialog& dialog) {
   for (int id = kEditStepNetwork; id <= kEditStepSignature; ++id)
     steps.push_back(Utf8(dialog.GetControlText(id)));
   return steps;
+}
+
+std::string ErrnoText(int error) {
+  return error != 0 ? std::generic_category().message(error) : "unknown error";
 }
 
 template <typename T>
@@ -115,6 +120,27 @@ std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const
   if (run.log_file)
     summary += "; log: " + Utf8(*run.log_file);
   return text + summary + "\n";
+}
+
+std::string LogFailureText(const VerifyLogFailure& failure) {
+  const ReplaceFailure& replace = failure.replace;
+  if (failure.path.empty())
+    return "log not written: no per-user data folder (HOME and XDG_CONFIG_HOME are unset)";
+  std::string text = "log not written: " + Utf8(failure.path) + ": " + ErrnoText(replace.error);
+  switch (replace.earlier) {
+    case kEarlierRemoved:
+      return text + "; the earlier log of this bid was removed";
+    case kEarlierOverwritten:
+      return text + "; the earlier log of this bid could not be removed (" +
+             ErrnoText(replace.earlier_error) +
+             ") and now only says that this run's log is missing";
+    case kEarlierKept:
+      return text + "; the earlier log of this bid could be neither removed nor overwritten (" +
+             ErrnoText(replace.earlier_error) + "): it is NOT the log of this run";
+    case kNoEarlierFile:
+      break;
+  }
+  return text;
 }
 
 }  // namespace brevalt::cli

@@ -32,6 +32,7 @@ constexpr char kTampered[] = "tampered_P2026001_01.tbs.bidx";
 constexpr char kDiffering[] = "differing_P2026001_01.tbs.bidx";
 constexpr char kRefused[] = "refused_P2026_001_01.tbs.bidx";  // four pieces
 constexpr char kForged[] = "forged_P2026001_01.tbs.bidx";
+constexpr char kStale[] = "stale_P2026001_01.tbs.bidx";
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -310,6 +311,30 @@ TEST_F(CliTest, HumanReportAndUsageError) {
   EXPECT_EQ(usage.status, 2);
   EXPECT_NE(usage.err.find("unknown option --bogus"), std::string::npos);
   EXPECT_EQ(usage.text, "");
+}
+
+// A run whose log cannot be written leaves no earlier log of that bid file
+// that says "通过", and says so on standard error.
+TEST_F(CliTest, LogNotWrittenLeavesNoEarlierLogBehind) {
+  const std::string bid = (fs::path(folder_->path()) / "bids" / kStale).string();
+  fs::copy_file(Bid(kGood), bid, fs::copy_options::overwrite_existing);
+  const CliOutput first = RunJson(bid);
+  ASSERT_EQ(first.lines.size(), 1u) << first.err;
+  ASSERT_EQ(first.lines[0]["verdict"], "通过");
+  const std::string log = first.lines[0]["log_file"];
+  fs::copy_file(Bid(kTampered), bid, fs::copy_options::overwrite_existing);
+  // No file may grow past 512 bytes: too little for the log, enough for
+  // standard error. Even root cannot write past it.
+  const CliOutput second =
+      Run("--json '" + bid + "'", "sh -c 'trap \"\" XFSZ; ulimit -f 1; exec \"$0\" \"$@\"'");
+  ASSERT_EQ(second.lines.size(), 1u) << second.err;
+  EXPECT_EQ(second.lines[0]["verdict"], "没通过");
+  EXPECT_TRUE(second.lines[0]["log_file"].is_null());
+  EXPECT_FALSE(fs::exists(log));
+  EXPECT_NE(second.err.find("brevalt-cli: log not written: " + log +
+                            ": File too large; the earlier log of this bid was removed\n"),
+            std::string::npos)
+      << second.err;
 }
 
 // Line breaks in the signer's names add no line to the log or the report and
