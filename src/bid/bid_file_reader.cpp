@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "config/text_convert.h"
+#include "platform/plain_text.h"
 
 namespace brevalt {
 namespace {
@@ -104,9 +105,11 @@ int CBidFileReader::ReadSignerCert() {
   return m_pSignerCert ? 0 : kReaderSignerCert;
 }
 
+// The names are shown and logged: a line break in a certificate's name must
+// not start a line of the report.
 void CBidFileReader::ReadBidderNames() {
-  m_strBidderName = CertText(m_pSignerCert.get(), TAVIK_CERT_ATTR_SUBJECT_NAME);
-  m_strBidderUnit = CertText(m_pSignerCert.get(), TAVIK_CERT_ATTR_SUBJECT_ORG);
+  m_strBidderName = PlainText(CertText(m_pSignerCert.get(), TAVIK_CERT_ATTR_SUBJECT_NAME));
+  m_strBidderUnit = PlainText(CertText(m_pSignerCert.get(), TAVIK_CERT_ATTR_SUBJECT_ORG));
   if (m_strBidderName.empty())
     m_strBidderName = m_strBidderUnit;
 }

@@ -3,6 +3,7 @@
 #include "bid/bid_env_document.h"
 #include "bid/bid_file_reader.h"
 #include "config/text_convert.h"
+#include "platform/plain_text.h"
 
 namespace brevalt {
 
@@ -14,9 +15,10 @@ int CBidFileReader::LoadEnvironment() {
   int rc = document.Parse();
   if (rc != 0)
     return rc;
-  m_strTenderOrg = AnsiToWide(document.m_strOrganization);
-  m_strOpenTime = AnsiToWide(document.m_strOpenTime);
-  m_strProjectName = AnsiToWide(document.m_strProjectName);
+  // Shown and logged as they are, so without control characters.
+  m_strTenderOrg = PlainText(AnsiToWide(document.m_strOrganization));
+  m_strOpenTime = PlainText(AnsiToWide(document.m_strOpenTime));
+  m_strProjectName = PlainText(AnsiToWide(document.m_strProjectName));
   m_nTotalOpeners = document.m_pOpenerRule->nTotal;
   m_nMinOpeners = document.m_pOpenerRule->nMin;
   ClearOpenerCerts();

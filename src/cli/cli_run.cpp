@@ -23,8 +23,10 @@ std::string AbsolutePath(const std::string& file) {
 }
 
 // Chooses and verifies one file as the dialog's two buttons do; returns
-// whether its verdict is "通过". Writes its JSON line or report to out.
-bool VerifyFile(const CliOptions& options, const std::string& file, std::ostream& out) {
+// whether its verdict is "通过". Writes its JSON line or report to out, and
+// to err why a log that was wanted could not be written.
+bool VerifyFile(const CliOptions& options, const std::string& file, std::ostream& out,
+                std::ostream& err) {
   MemoryDialog dialog;
   dialog.SetChecked(kCheckVerifyRules, options.verify_rules);
   dialog.SetChecked(kCheckWriteLog, options.write_log);
@@ -32,8 +34,12 @@ bool VerifyFile(const CliOptions& options, const std::string& file, std::ostream
   file_run.bid_path = AbsolutePath(file);
   CVerificationRun run(dialog, [&file_run](const CVerifyResult& result, IDialogSeam& seam) {
     std::u16string written;
-    if (WriteVerifyLog(result, seam, &written) == kLogWritten)
+    VerifyLogFailure failure;
+    const int rc = WriteVerifyLog(result, seam, &written, &failure);
+    if (rc == kLogWritten)
       file_run.log_file = written;
+    else if (rc == kLogNoFolder || rc == kLogWriteFailed)
+      file_run.log_failure = failure;
   });
   const std::filesystem::path path(file_run.bid_path);
   file_run.verified =
@@ -43,6 +49,8 @@ bool VerifyFile(const CliOptions& options, const std::string& file, std::ostream
     run.WaitForWorker();
     file_run.bidder_chain = BidderChainOf(run.Result());
   }
+  if (file_run.log_failure)
+    err << "brevalt-cli: " << LogFailureText(*file_run.log_failure) << std::endl;
   if (options.json)
     out << JsonLine(run.Result(), dialog, file_run) << '\n';
   else
@@ -70,7 +78,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   for (std::size_t i = 0; i < count; ++i) {
     const std::string name = std::filesystem::path(options.files[i]).filename().string();
     err << "[" << i + 1 << "/" << count << "] " << name << "…" << std::endl;
-    all_passed = VerifyFile(options, options.files[i], out) && all_passed;
+    all_passed = VerifyFile(options, options.files[i], out, err) && all_passed;
   }
   return all_passed ? kExitAllPassed : kExitNotPassed;
 }

@@ -1,10 +1,12 @@
 #include "cli/file_report.h"
 
 #include <nlohmann/json.hpp>
+#include <system_error>
 
 #include "config/text_convert.h"
 #include "engine/result_display.h"
 #include "log/verify_log.h"
+#include "platform/plain_text.h"
 #include "record/result_texts.h"
 
 namespace brevalt::cli {
@@ -13,8 +15,11 @@ namespace {
 // Keys keep the order in which they are listed below.
 using json = nlohmann::ordered_json;
 
+// Every text printed, in the JSON as in the report, is written through
+// PlainText: what comes from outside (names, rules texts, paths) brings no
+// control character, and shows as the dialog shows it.
 std::string Utf8(const std::u16string& text) {
-  return WideToUtf8(text);
+  return WideToUtf8(PlainText(text));
 }
 
 // The rows of a list, each cut or padded to columns cells.
@@ -43,6 +48,10 @@ json Steps(MemoryDialog& dialog) {
   return steps;
 }
 
+std::string ErrnoText(int error) {
+  return error != 0 ? std::generic_category().message(error) : "unknown error";
+}
+
 template <typename T>
 json OrNull(const std::optional<T>& value) {
   return value ? json(*value) : json(nullptr);
@@ -52,7 +61,8 @@ json OrNull(const std::optional<T>& value) {
 // file only exists with box 1030 checked, so it always says "写日志：是.",
 // while the report printed with that box unchecked says "否".
 std::string ReportText(const CVerifyResult& result, MemoryDialog& dialog) {
-  std::string text = Utf8(AnsiToWide(ComposeVerifyLog(result, dialog)));
+  // Its own line breaks stay; the composer made every text in it plain.
+  std::string text = WideToUtf8(AnsiToWide(ComposeVerifyLog(result, dialog)));
   static const std::string kLogYes = "2、验证规则文件：是;     写日志：是.\n";
   const std::size_t line = text.find("\n\n");
   if (!dialog.IsChecked(kCheckWriteLog) && line != std::string::npos &&
@@ -70,7 +80,7 @@ bool Passed(MemoryDialog& dialog) {
 
 std::string JsonLine(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run) {
   json line = {
-      {"bid_path", run.bid_path},
+      {"bid_path", PlainTextUtf8(run.bid_path)},
       {"project_number", Utf8(result.ProjectNumber)},
       {"package_number", Utf8(result.PackageNumber)},
       {"message_box", LastMessageBox(dialog)},
@@ -92,7 +102,7 @@ std::string JsonLine(const CVerifyResult& result, MemoryDialog& dialog, const Fi
 
 std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run) {
   std::string text;
-  std::string summary = run.bid_path + ": ";
+  std::string summary = PlainTextUtf8(run.bid_path) + ": ";
   if (run.verified) {
     text = ReportText(result, dialog);
     const std::u16string verdict = dialog.GetControlText(kStaticVerdict);
@@ -110,6 +120,27 @@ std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const
   if (run.log_file)
     summary += "; log: " + Utf8(*run.log_file);
   return text + summary + "\n";
+}
+
+std::string LogFailureText(const VerifyLogFailure& failure) {
+  const ReplaceFailure& replace = failure.replace;
+  if (failure.path.empty())
+    return "log not written: no per-user data folder (HOME and XDG_CONFIG_HOME are unset)";
+  std::string text = "log not written: " + Utf8(failure.path) + ": " + ErrnoText(replace.error);
+  switch (replace.earlier) {
+    case kEarlierRemoved:
+      return text + "; the earlier log of this bid was removed";
+    case kEarlierOverwritten:
+      return text + "; the earlier log of this bid could not be removed (" +
+             ErrnoText(replace.earlier_error) +
+             ") and now only says that this run's log is missing";
+    case kEarlierKept:
+      return text + "; the earlier log of this bid could be neither removed nor overwritten (" +
+             ErrnoText(replace.earlier_error) + "): it is NOT the log of this run";
+    case kNoEarlierFile:
+      break;
+  }
+  return text;
 }
 
 }  // namespace brevalt::cli

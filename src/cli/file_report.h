@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "log/verify_log.h"
 #include "platform/memory_dialog.h"
 #include "record/verify_result.h"
 
@@ -14,10 +15,11 @@ namespace brevalt::cli {
 
 // What the front end knows about one file besides the record and the dialog.
 struct FileRun {
-  std::string bid_path;                     // the absolute path verified, UTF-8
-  bool verified = false;                    // false when the name was refused
-  std::optional<std::u16string> log_file;   // the log written, if any
-  std::optional<std::string> bidder_chain;  // see BidderChainOf
+  std::string bid_path;                         // the absolute path verified, UTF-8
+  bool verified = false;                        // false when the name was refused
+  std::optional<std::u16string> log_file;       // the log written, if any
+  std::optional<VerifyLogFailure> log_failure;  // why a wanted log was not written
+  std::optional<std::string> bidder_chain;      // see BidderChainOf
 };
 
 // True when the verdict shown (control 1016) is "通过".
@@ -30,6 +32,10 @@ std::string JsonLine(const CVerifyResult& result, MemoryDialog& dialog, const Fi
 // The report the log holds, in UTF-8, then a one-line summary ending in a
 // line end. A file that was not verified gets the summary only.
 std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run);
+
+// One line (no line end) saying that the log was not written, why (the
+// system's text for the errno) and what became of the bid file's earlier log.
+std::string LogFailureText(const VerifyLogFailure& failure);
 
 }  // namespace brevalt::cli
 

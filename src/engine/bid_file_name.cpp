@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "config/text_convert.h"
+#include "platform/plain_text.h"
 #include "platform/user_folder.h"
 
 namespace brevalt {
@@ -49,14 +50,21 @@ bool ParseBidFileName(const std::u16string& path, std::u16string* project,
 
 bool ApplyChosenBidFile(CVerifyResult& result, IDialogSeam& dialog, const std::u16string& full_path,
                         const std::u16string& file_name) {
+  // The path stays as it is, to open the file by. The texts taken from the
+  // name are shown and logged (and name the log file), so a control
+  // character in a file name is replaced there; so is it in the path shown.
   result.BidPath = full_path;
-  result.BidFileName = file_name;
-  if (!ParseBidFileName(full_path, &result.ProjectNumber, &result.PackageNumber)) {
+  result.BidFileName = PlainText(file_name);
+  std::u16string project;
+  std::u16string package;
+  if (!ParseBidFileName(full_path, &project, &package)) {
     dialog.ShowMessageBox(kBidFileNameWarning, u"警告", MessageBoxIcon::kWarning);
     result.BidPath.clear();
     return false;
   }
-  dialog.SetControlText(kEditBidPath, result.BidPath);
+  result.ProjectNumber = PlainText(project);
+  result.PackageNumber = PlainText(package);
+  dialog.SetControlText(kEditBidPath, PlainText(result.BidPath));
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "config/text_convert.h"
 #include "engine/cert_validity.h"
+#include "platform/plain_text.h"
 #include "record/result_texts.h"
 #include "tavik/tavik_handles.h"
 #include "timestamp/may_open.h"
@@ -49,7 +50,7 @@ std::vector<OpenerEntry> ReadableOpeners(const CVerifyResult& result) {
       continue;
     }
     UniqueLibBuffer<char> name(raw);
-    openers.push_back({i, Utf8ToWide(name.get()), IsCertStillValid(cert)});
+    openers.push_back({i, PlainText(Utf8ToWide(name.get())), IsCertStillValid(cert)});
   }
   return openers;
 }

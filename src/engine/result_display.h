@@ -32,7 +32,7 @@ std::u16string BidderLineText(const CVerifyResult& result);
 // One opener certificate that has a readable holder name.
 struct OpenerEntry {
   std::size_t cert_index;  // position in result.OpenerCerts
-  std::u16string name;     // holder name (certificate attribute 20)
+  std::u16string name;     // holder name (certificate attribute 20), PlainText
   bool valid;              // IsCertStillValid
 };
 

@@ -6,6 +6,7 @@
 #include "config/text_convert.h"
 #include "engine/result_display.h"
 #include "log/replace_file.h"
+#include "platform/plain_text.h"
 #include "platform/user_folder.h"
 
 namespace brevalt {
@@ -25,12 +26,22 @@ constexpr char kMessageTableHeader[] =
     "\xb4\xa6\xc0\xed\xd2\xe2\xbc\xfb\n";
 static_assert(sizeof kMessageTableHeader - 1 == 100);
 
+// What a log whose run could not write its own is overwritten with, when it
+// cannot be removed.
+constexpr char16_t kLogNotWrittenNotice[] = u"本次验证的日志未能写入，此前的验证日志已作废。\n";
+
 // Collects the report: wide pieces in the ANSI code page, fixed bytes as
-// they are.
+// they are. Only the report's own literals may break a line: every other
+// text (from the record or read back from the dialog) is written through
+// PlainText, so no outside text can start a line that looks like ours.
 class Report {
  public:
-  Report& operator<<(std::u16string_view text) {
-    bytes_ += WideToAnsiString(text);
+  Report& operator<<(const char16_t* literal) {
+    bytes_ += WideToAnsiString(literal);
+    return *this;
+  }
+  Report& operator<<(const std::u16string& text) {
+    bytes_ += WideToAnsiString(PlainText(text));
     return *this;
   }
   Report& Bytes(std::string_view bytes) {
@@ -109,24 +120,35 @@ std::u16string VerifyLogFolder() {
   return folder + u"Log";
 }
 
-int WriteVerifyLog(const CVerifyResult& result, IDialogSeam& dialog, std::u16string* written) {
+int WriteVerifyLog(const CVerifyResult& result, IDialogSeam& dialog, std::u16string* written,
+                   VerifyLogFailure* failure) {
   if (!dialog.IsChecked(kCheckWriteLog))
     return kLogNotWanted;
   // Without a data folder the log would land in the file system's root.
   const std::u16string folder = VerifyLogFolder();
-  if (folder.empty())
+  if (folder.empty()) {
+    if (failure != nullptr)
+      *failure = {};
     return kLogNoFolder;
+  }
   const std::filesystem::path native = ToNativePath(folder);
   std::error_code error;
   if (!std::filesystem::is_directory(native, error) &&
       !std::filesystem::create_directory(native, error)) {
+    if (failure != nullptr)
+      *failure = {folder, {error.value()}};
     return kLogNoFolder;
   }
   if (result.BidFileName.empty())
     return kLogNoFileName;
   const std::u16string path = folder + kPathSeparator + result.BidFileName + u".txt";
-  if (ReplaceFileContent(path, ComposeVerifyLog(result, dialog)) != 0)
+  ReplaceFailure replace;
+  if (ReplaceFileContent(path, ComposeVerifyLog(result, dialog),
+                         WideToAnsiString(kLogNotWrittenNotice), &replace) != 0) {
+    if (failure != nullptr)
+      *failure = {path, replace};
     return kLogWriteFailed;
+  }
   if (written != nullptr)
     *written = path;
   return kLogWritten;

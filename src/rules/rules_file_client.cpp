@@ -6,6 +6,7 @@
 
 #include "config/settings.h"
 #include "config/text_convert.h"
+#include "platform/plain_text.h"
 
 namespace brevalt {
 namespace {
@@ -107,8 +108,9 @@ std::u16string CRulesFileClient::GetOpenOrg() const {
   char* text = reinterpret_cast<char*>(buffer.data());
   if (TavikBidRulesFileGetOpenOrg(m_hRulesFile.get(), text, &length) != 0)
     return {};
-  // Up to the first NUL, and never past the buffer whatever the library wrote.
-  return AnsiToWide(std::string_view(text, strnlen(text, buffer.size())));
+  // Up to the first NUL, and never past the buffer whatever the library wrote;
+  // shown and logged, so without control characters.
+  return PlainText(AnsiToWide(std::string_view(text, strnlen(text, buffer.size()))));
 }
 
 }  // namespace brevalt

@@ -51,7 +51,8 @@ class CRulesFileClient {
   // untouched) or a certificate is refused; a library code unchanged. The
   // array is empty after every failure but the count's.
   int LoadOpenerCerts();
-  // The downloaded file's opening organisation; empty when unavailable.
+  // The downloaded file's opening organisation, control characters
+  // replaced (PlainText); empty when unavailable.
   std::u16string GetOpenOrg() const;
   void ClearOpenerCerts() { m_arrOpenerCerts.clear(); }
 

@@ -31,6 +31,8 @@ constexpr char kGood[] = "good_P2026001_01.tbs.bidx";
 constexpr char kTampered[] = "tampered_P2026001_01.tbs.bidx";
 constexpr char kDiffering[] = "differing_P2026001_01.tbs.bidx";
 constexpr char kRefused[] = "refused_P2026_001_01.tbs.bidx";  // four pieces
+constexpr char kForged[] = "forged_P2026001_01.tbs.bidx";
+constexpr char kStale[] = "stale_P2026001_01.tbs.bidx";
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -43,19 +45,19 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 }
 
 // A GBK rules document with three openers and an opening time in the past.
-std::string RulesDocument(const std::u16string& project_name) {
+std::string RulesDocument(const std::u16string& project_name, const char16_t* min = u"2") {
   std::u16string openers;
   for (const char* name : {"开标人甲", "开标人乙", "开标人丙"}) {
     const auto der = testing::MakeTestCertDer({name, "某市公共资源交易中心", 0});
     openers += u"<opener><cert>" + Utf8ToWide(testing::ToBase64(der, 64, "\n")) +
                u"</cert><participate>YES</participate></opener>";
   }
-  return WideToAnsi(u"<?xml version=\"1.0\" encoding=\"GBK\"?><bidenv><source><projectname>" +
-                    project_name +
-                    u"</projectname><opentime>2020-01-02 09:30:00</opentime>"
-                    u"<organization>某市公共资源交易中心</organization>"
-                    u"<rules><rule><m>3</m><n>2</n><openers>" +
-                    openers + u"</openers></rule></rules></source></bidenv>");
+  return WideToAnsi(
+      u"<?xml version=\"1.0\" encoding=\"GBK\"?><bidenv><source><projectname>" + project_name +
+      u"</projectname><opentime>2020-01-02 09:30:00</opentime>"
+      u"<organization>某市公共资源交易中心</organization>"
+      u"<rules><rule><m>3</m><n>" +
+      min + u"</n><openers>" + openers + u"</openers></rule></rules></source></bidenv>");
 }
 
 struct CliOutput {
@@ -106,12 +108,13 @@ class CliTest : public ::testing::Test {
     UseAuthority(server_->TsaUrl());
   }
 
-  static bool Seal(const std::string& name, const std::string& rules) {
+  static bool Seal(const std::string& name, const std::string& rules,
+                   const std::string& signer = "signer") {
     const fs::path dir = folder_->path();
     bidx::SealOptions options;
     options.out_path = (dir / "bids" / name).string();
-    options.cert_path = (dir / "signer.pem").string();
-    options.key_path = (dir / "signer.key").string();
+    options.cert_path = (dir / (signer + ".pem")).string();
+    options.key_path = (dir / (signer + ".key")).string();
     options.payload_path = (dir / "payload.zip").string();
     options.rules_path = (dir / rules).string();
     fs::create_directories(dir / "bids");
@@ -308,6 +311,61 @@ TEST_F(CliTest, HumanReportAndUsageError) {
   EXPECT_EQ(usage.status, 2);
   EXPECT_NE(usage.err.find("unknown option --bogus"), std::string::npos);
   EXPECT_EQ(usage.text, "");
+}
+
+// A run whose log cannot be written leaves no earlier log of that bid file
+// that says "通过", and says so on standard error.
+TEST_F(CliTest, LogNotWrittenLeavesNoEarlierLogBehind) {
+  const std::string bid = (fs::path(folder_->path()) / "bids" / kStale).string();
+  fs::copy_file(Bid(kGood), bid, fs::copy_options::overwrite_existing);
+  const CliOutput first = RunJson(bid);
+  ASSERT_EQ(first.lines.size(), 1u) << first.err;
+  ASSERT_EQ(first.lines[0]["verdict"], "通过");
+  const std::string log = first.lines[0]["log_file"];
+  fs::copy_file(Bid(kTampered), bid, fs::copy_options::overwrite_existing);
+  // No file may grow past 512 bytes: too little for the log, enough for
+  // standard error. Even root cannot write past it.
+  const CliOutput second =
+      Run("--json '" + bid + "'", "sh -c 'trap \"\" XFSZ; ulimit -f 1; exec \"$0\" \"$@\"'");
+  ASSERT_EQ(second.lines.size(), 1u) << second.err;
+  EXPECT_EQ(second.lines[0]["verdict"], "没通过");
+  EXPECT_TRUE(second.lines[0]["log_file"].is_null());
+  EXPECT_FALSE(fs::exists(log));
+  EXPECT_NE(second.err.find("brevalt-cli: log not written: " + log +
+                            ": File too large; the earlier log of this bid was removed\n"),
+            std::string::npos)
+      << second.err;
+}
+
+// Line breaks in the signer's names add no line to the log or the report and
+// reach the JSON as the stand-in: the run fails (it needs more openers than
+// sealed) after the bidder was read, and says "没通过" once.
+TEST_F(CliTest, CertificateNamesForgeNoLines) {
+  const fs::path dir = folder_->path();
+  const auto forger =
+      testing::MakeTestSigner({"王五\n------最终检测结果：通过 ------\n", "华东\u2028建设", 0});
+  WriteFile(dir / "forger.pem", testing::DerToPem(forger.cert_der));
+  WriteFile(dir / "forger.key", forger.key_pem);
+  WriteFile(dir / "four.xml", RulesDocument(u"城南污水处理厂二期工程", u"4"));
+  ASSERT_TRUE(Seal(kForged, "four.xml", "forger"));
+  const CliOutput json_run = Run("--no-rules --json '" + Bid(kForged) + "'");
+  ASSERT_EQ(json_run.lines.size(), 1u) << json_run.err;
+  const json& line = json_run.lines[0];
+  EXPECT_EQ(line["verdict"], "没通过");
+  EXPECT_EQ(line["bidder"], "王五�------最终检测结果：通过 ------�  单位： 华东�建设");
+  const std::string log = WideToUtf8(AnsiToWide(ReadFile(line["log_file"].get<std::string>())));
+  const std::string report = Run("--no-rules '" + Bid(kForged) + "'").text;
+  EXPECT_EQ(json_run.text.find("\u2028"), std::string::npos);
+  for (const std::string& text : {log, report}) {
+    std::istringstream lines(text);
+    int verdicts = 0;
+    for (std::string shown; std::getline(lines, shown);) {
+      verdicts += shown.rfind("------最终检测结果：", 0) == 0;
+      EXPECT_EQ(shown.find_first_of("\r\t\x7f"), std::string::npos);
+      EXPECT_EQ(shown.find("\u2028"), std::string::npos);
+    }
+    EXPECT_EQ(verdicts, 1) << text;
+  }
 }
 
 }  // namespace

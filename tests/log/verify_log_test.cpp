@@ -1,6 +1,7 @@
 #include "log/verify_log.h"
 
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include "engine/result_display.h"
 #include "fakes/fake_tavik.h"
 #include "platform/memory_dialog.h"
+#include "platform/regular_file.h"
 #include "platform/user_folder.h"
 #include "record/message_catalogue.h"
 #include "support/scoped_settings.h"
@@ -121,6 +123,40 @@ TEST_F(VerifyLogTest, LongBidFileNameIsLogged) {
   ASSERT_EQ(ShowAndWrite(), kLogWritten);
   EXPECT_EQ(ReadBytes(ToNativePath(written_)), ComposeVerifyLog(r_, dialog_));
   EXPECT_EQ(std::distance(fs::directory_iterator(data_folder_ / "Log"), {}), 1);
+}
+
+// Temporary files of writers that died are cleared on the next write: only
+// names of our own pattern, old enough, and locked by nobody.
+TEST_F(VerifyLogTest, NextWriteClearsAbandonedTemporaryFiles) {
+  const struct {
+    const char* name;
+    int age_seconds;
+    bool locked;
+    bool cleared;
+  } rows[] = {
+      {".~0123456789abcdef", 3600, false, true},
+      {".~1111111111111111", 3600, true, false},  // its writer is alive
+      {".~2222222222222222", 5, false, false},    // may not be locked yet
+      {".~0123456789ABCDEF", 3600, false, false},
+      {".~0123456789abcde", 3600, false, false},
+      {"notes.txt", 3600, false, false},
+  };
+  const fs::path log = data_folder_ / "Log";
+  fs::create_directories(log);
+  std::vector<UniqueFd> locks;
+  for (const auto& row : rows) {
+    std::ofstream(log / row.name) << std::string(512 * 1024, 'x');
+    fs::last_write_time(log / row.name,
+                        fs::file_time_type::clock::now() - std::chrono::seconds(row.age_seconds));
+    if (row.locked)
+      locks.push_back(OpenRegularFileNative(log / row.name));
+  }
+  for (const UniqueFd& fd : locks)
+    ASSERT_EQ(flock(fd.get(), LOCK_EX | LOCK_NB), 0);
+  FillPassed(u"2020-01-01 09:30:00");
+  ASSERT_EQ(ShowAndWrite(), kLogWritten);
+  for (const auto& row : rows)
+    EXPECT_EQ(fs::exists(log / row.name), !row.cleared) << row.name;
 }
 
 TEST_F(VerifyLogTest, NothingWrittenWhenNotWantedOrImpossible) {

@@ -9,6 +9,7 @@
 #include <climits>
 #include <memory>
 
+#include "platform/plain_text.h"
 #include "platform/release_with.h"
 #include "platform/time_convert.h"
 
@@ -28,12 +29,27 @@ std::string BioText(BIO* bio) {
   return size > 0 ? std::string(data, static_cast<size_t>(size)) : std::string();
 }
 
-// Names printed in UTF-8 (not escaped), most specific part first.
+// Names printed in UTF-8 (not escaped), most specific part first. The
+// printer escapes C0 controls but not C1, line separators or direction
+// overrides, which PlainText replaces.
 std::string NameText(const X509_NAME* name) {
   UniqueBio bio(BIO_new(BIO_s_mem()));
   if (!bio || X509_NAME_print_ex(bio.get(), name, 0, XN_FLAG_RFC2253 & ~ASN1_STRFLGS_ESC_MSB) < 0)
     return {};
-  return BioText(bio.get());
+  return PlainTextUtf8(BioText(bio.get()));
+}
+
+// A printed extension may span lines; each line is made plain on its own.
+std::string PlainLines(const std::string& text) {
+  std::string plain;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find('\n', start);
+    plain += PlainTextUtf8(std::string_view(text).substr(start, end - start));
+    if (end == std::string::npos)
+      return plain;
+    plain += '\n';
+    start = end + 1;
+  }
 }
 
 std::string SerialText(const ASN1_INTEGER* serial) {
@@ -87,7 +103,7 @@ CertExtension ReadExtension(X509_EXTENSION* extension) {
   result.critical = X509_EXTENSION_get_critical(extension) == 1;
   UniqueBio bio(BIO_new(BIO_s_mem()));
   if (bio && X509V3_EXT_print(bio.get(), extension, 0, 0) == 1) {
-    result.value = BioText(bio.get());
+    result.value = PlainLines(BioText(bio.get()));
   } else {
     const ASN1_OCTET_STRING* data = X509_EXTENSION_get_data(extension);
     result.value = HexPairs(ASN1_STRING_get0_data(data),

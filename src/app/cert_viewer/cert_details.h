@@ -14,7 +14,8 @@ struct CertExtension {
   std::string value;  // OpenSSL's printed form; a hex dump when it has none
 };
 
-// Every text is UTF-8.
+// Every text is UTF-8 and holds no control character (PlainText) but the
+// line breaks of a printed extension.
 struct CertDetails {
   std::string subject;  // RFC 2253 order: most specific first
   std::string issuer;
