@@ -96,7 +96,7 @@ void CResultDisplay::FillBidInfoList(const CVerifyResult& r, IDialogSeam& dialog
 void CResultDisplay::FillOpenerList(CVerifyResult& r, IDialogSeam& dialog) {
   std::vector<ListRow> rows;
   std::vector<std::size_t> mapping;
-  dialog.SetListRows(kListOpeners, rows);  // emptied before the time request
+  dialog.SetListRows(kListOpeners, rows);  // emptied before a time request
   if (r.StepNetwork != StepFailed && DecideMayOpen(r) == StepPassed) {
     for (const OpenerEntry& opener : ReadableOpeners(r)) {
       rows.push_back({Decimal(rows.size()), opener.name, ValidityText(opener.valid)});

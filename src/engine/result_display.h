@@ -54,8 +54,8 @@ class CResultDisplay {
   // the front end draws a non-empty verdict in the 25-unit bold "宋体" font
   // and the colour of VerdictColourOf), 1017 bidder line, 1019 "有效"/"无效"
   // (empty without BidderCert); then the three lists in the order messages,
-  // bid information, openers. Unless step 1 failed this makes one
-  // trusted-time request (see FillOpenerList) and writes result.MayOpen.
+  // bid information, openers. Unless step 1 failed this decides whether the
+  // bid may be opened (see FillOpenerList) and writes result.MayOpen.
   void UpdateResultDisplay(CVerifyResult& result, IDialogSeam& dialog);
 
   // List 1029: one row (category, detail, nature, advice) when ErrorCategory
@@ -65,10 +65,10 @@ class CResultDisplay {
   // its value is not empty, then "是否可以开标" when MayOpen >= 0 ("√" for
   // 1, "×" for 2, "未知" otherwise).
   static void FillBidInfoList(const CVerifyResult& result, IDialogSeam& dialog);
-  // List 1006: empty when step 1 failed. Otherwise asks DecideMayOpen (a
-  // trusted-time request that sets result.MayOpen) and, only when the bid may
-  // be opened now, one row per readable opener: number from 0, name,
-  // "有效"/"无效".
+  // List 1006: empty when step 1 failed. Otherwise asks DecideMayOpen (which
+  // sets result.MayOpen from the record's trusted-time anchor, or a request
+  // when it has none that is fresh) and, only when the bid may be opened now,
+  // one row per readable opener: number from 0, name, "有效"/"无效".
   void FillOpenerList(CVerifyResult& result, IDialogSeam& dialog);
 
   // The position in OpenerCerts of the certificate shown in row of list

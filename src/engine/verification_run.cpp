@@ -14,6 +14,7 @@
 #include "timestamp/clock_rule.h"
 #include "timestamp/may_open.h"
 #include "timestamp/time_stamp_client.h"
+#include "timestamp/trusted_clock.h"
 
 namespace brevalt {
 namespace {
@@ -68,6 +69,7 @@ void CVerificationRun::ResetResults() {
   result_.BidderCert.reset();
   result_.DigestLength = 0;
   result_.ErrorCategory = CategoryNone;
+  result_.TrustedAnchor.Clear();
   FreeOpenerCerts();
 }
 
@@ -139,6 +141,8 @@ bool CVerificationRun::RunInterfaceSteps(WaitCursor& cursor) {
     Stop();
     return false;
   }
+  // The rest of this verification reads its trusted time from this answer.
+  AnchorTrustedTime(result_.TrustedAnchor, trusted);
   result_.TimestampTimeText = FormatLocalTime(trusted);
   dialog_.SetControlText(kEditStepTimestamp, result_.TimestampTimeText);
 

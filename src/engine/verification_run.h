@@ -74,7 +74,8 @@ class CVerificationRun {
 
   // Clears everything the previous run left in the record except the four
   // fields the choose command sets (BidPath, BidFileName, ProjectNumber,
-  // PackageNumber); releases the certificates.
+  // PackageNumber); releases the certificates and forgets the trusted-time
+  // anchor.
   void ResetResults();
   // Releases every certificate of OpenerCerts and empties the list.
   void FreeOpenerCerts();
