@@ -13,6 +13,7 @@
 
 #include "platform/dialog_seam.h"
 #include "record/verify_result.h"
+#include "timestamp/trusted_clock.h"
 
 namespace brevalt {
 
@@ -56,7 +57,8 @@ class CResultDisplay {
   // (empty without BidderCert); then the three lists in the order messages,
   // bid information, openers. Unless step 1 failed this decides whether the
   // bid may be opened (see FillOpenerList) and writes result.MayOpen.
-  void UpdateResultDisplay(CVerifyResult& result, IDialogSeam& dialog);
+  void UpdateResultDisplay(CVerifyResult& result, IDialogSeam& dialog,
+                           const BeforeRequest& before_request = {});
 
   // List 1029: one row (category, detail, nature, advice) when ErrorCategory
   // is 1..5; no row otherwise.
@@ -66,10 +68,11 @@ class CResultDisplay {
   // 1, "×" for 2, "未知" otherwise).
   static void FillBidInfoList(const CVerifyResult& result, IDialogSeam& dialog);
   // List 1006: empty when step 1 failed. Otherwise asks DecideMayOpen (which
-  // sets result.MayOpen from the record's trusted-time anchor, or a request
-  // when it has none that is fresh) and, only when the bid may be opened now,
+  // sets result.MayOpen; it reads the record's trusted-time anchor, or makes a
+  // request after before_request) and, only when the bid may be opened now,
   // one row per readable opener: number from 0, name, "有效"/"无效".
-  void FillOpenerList(CVerifyResult& result, IDialogSeam& dialog);
+  void FillOpenerList(CVerifyResult& result, IDialogSeam& dialog,
+                      const BeforeRequest& before_request = {});
 
   // The position in OpenerCerts of the certificate shown in row of list
   // 1006 as last filled; -1 when the row does not exist.

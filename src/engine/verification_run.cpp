@@ -73,29 +73,14 @@ void CVerificationRun::ResetResults() {
   FreeOpenerCerts();
 }
 
+void CVerificationRun::UpdateResultDisplay() {
+  WaitCursor cursor(dialog_);
+  display_.UpdateResultDisplay(result_, dialog_, [&cursor] { cursor.Show(); });
+}
+
 void CVerificationRun::FreeOpenerCerts() {
   result_.OpenerCerts.clear();
 }
-
-// The wait cursor from Show() until the verify handler returns.
-class WaitCursor {
- public:
-  explicit WaitCursor(IDialogSeam& dialog) : dialog_(dialog) {}
-  ~WaitCursor() {
-    if (shown_)
-      dialog_.ShowWaitCursor(false);
-  }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-  void Show() {
-    dialog_.ShowWaitCursor(true);
-    shown_ = true;
-  }
-
- private:
-  IDialogSeam& dialog_;
-  bool shown_ = false;
-};
 
 void CVerificationRun::OnBnClickedVerify() {
   if (verifying_) {

@@ -30,11 +30,12 @@ StepState JudgeMayOpen(const std::u16string& open_time, int64_t trusted);
 
 // Judges result.OpenTime against the trusted time now, stores the decision
 // in result.MayOpen and returns it. The time comes from result.TrustedAnchor
-// while it is fresh; otherwise from a new request (GetTimeStampTime), whose
-// answer renews the anchor (see TrustedTimeNow). No trusted time: StepUnknown. An empty OpenTime is
+// while it is fresh; otherwise from a new request (GetTimeStampTime, after
+// before_request when set), whose answer renews the anchor (see
+// TrustedTimeNow). No trusted time: StepUnknown. An empty OpenTime is
 // StepUnknown without a request. Reports no message. May block for the
 // request; the caller must own the record for the duration.
-StepState DecideMayOpen(CVerifyResult& result);
+StepState DecideMayOpen(CVerifyResult& result, const BeforeRequest& before_request = {});
 
 }  // namespace brevalt
 
