@@ -1,8 +1,11 @@
 // Step 1 of a verification: the settings file, its URLs and the network.
 #include "config/preflight.h"
 
+#include <algorithm>
+
 #include "config/settings.h"
 #include "config/text_convert.h"
+#include "platform/loopback_url.h"
 #include "platform/network_state.h"
 #include "platform/regular_file.h"
 #include "platform/url_format.h"
@@ -22,8 +25,7 @@ bool CanOpenForReading(const std::u16string& path) {
 
 // 0, or the code of the first time-stamp URL problem. An empty part between
 // two separators is a part and fails the format test.
-int CheckTimestampUrls() {
-  const std::vector<std::u16string> urls = SplitString(ReadTimeStampUrl(), u';');
+int CheckTimestampUrls(const std::vector<std::u16string>& urls) {
   if (urls.empty())
     return kPreflightNoTimestampUrl;
   for (const std::u16string& url : urls) {
@@ -33,22 +35,35 @@ int CheckTimestampUrls() {
   return kPreflightOk;
 }
 
-int CheckRulesUrl() {
-  const std::u16string url = ReadBidRuleFileUrl();
+int CheckRulesUrl(const std::u16string& url) {
   if (url.empty())
     return kPreflightNoRulesUrl;
   return IsUrlFormat(url) ? kPreflightOk : kPreflightBadRulesUrl;
 }
 
-// The checks in order; the first failure's code, or 0.
+// True when every authority and the rules service name a loopback host:
+// then this machine reaches them without any other network interface. An
+// empty authority list means the built-in default authority, which is not.
+bool OnlyLoopbackServices(const std::vector<std::u16string>& authorities,
+                          const std::u16string& rules_url) {
+  return !authorities.empty() &&
+         std::all_of(authorities.begin(), authorities.end(),
+                     [](const std::u16string& url) { return NamesLoopbackHost(url); }) &&
+         NamesLoopbackHost(rules_url);
+}
+
+// The checks in order; the first failure's code, or 0. Each setting is read
+// once, so every check judges the same text.
 int FirstFailure() {
   if (!CanOpenForReading(GetSettingsFilePath()))
     return kPreflightNoSettingsFile;
-  if (const int code = CheckTimestampUrls(); code != kPreflightOk)
+  const std::vector<std::u16string> authorities = SplitString(ReadTimeStampUrl(), u';');
+  if (const int code = CheckTimestampUrls(authorities); code != kPreflightOk)
     return code;
-  if (const int code = CheckRulesUrl(); code != kPreflightOk)
+  const std::u16string rules_url = ReadBidRuleFileUrl();
+  if (const int code = CheckRulesUrl(rules_url); code != kPreflightOk)
     return code;
-  if (!HasNetworkConnection())
+  if (!OnlyLoopbackServices(authorities, rules_url) && !HasNetworkConnection())
     return kPreflightNoNetwork;
   return kPreflightOk;
 }

@@ -20,7 +20,9 @@ enum PreflightCode : int {
 // Runs the checks in order and stops at the first failure. On failure writes
 // the message row (category CategoryEnvironment) into result and "×" into the
 // step-1 control through dialog, and returns the failure's code; 0 when all
-// pass. Does not set result.StepNetwork: the caller does. Interface thread.
+// pass. The network check is skipped when every time-stamp authority and the
+// rules service name a loopback host (NamesLoopbackHost). Does not set
+// result.StepNetwork: the caller does. Interface thread.
 int RunPreflightChecks(CVerifyResult& result, IDialogSeam& dialog);
 
 }  // namespace brevalt

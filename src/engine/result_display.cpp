@@ -55,7 +55,8 @@ std::vector<OpenerEntry> ReadableOpeners(const CVerifyResult& result) {
   return openers;
 }
 
-void CResultDisplay::UpdateResultDisplay(CVerifyResult& r, IDialogSeam& dialog) {
+void CResultDisplay::UpdateResultDisplay(CVerifyResult& r, IDialogSeam& dialog,
+                                         const BeforeRequest& before_request) {
   dialog.SetControlText(kEditVerifyCode, r.VerifyCode);
   dialog.SetControlText(kEditStepTimestamp, r.TimestampTimeText);
   dialog.SetControlText(kEditStepNetwork, StepStateText(r.StepNetwork));
@@ -69,7 +70,7 @@ void CResultDisplay::UpdateResultDisplay(CVerifyResult& r, IDialogSeam& dialog) 
                         r.BidderCert ? ValidityText(IsCertStillValid(r.BidderCert.get())) : u"");
   FillMessageList(r, dialog);
   FillBidInfoList(r, dialog);
-  FillOpenerList(r, dialog);
+  FillOpenerList(r, dialog, before_request);
 }
 
 void CResultDisplay::FillMessageList(const CVerifyResult& r, IDialogSeam& dialog) {
@@ -94,11 +95,12 @@ void CResultDisplay::FillBidInfoList(const CVerifyResult& r, IDialogSeam& dialog
   dialog.SetListRows(kListBidInfo, rows);
 }
 
-void CResultDisplay::FillOpenerList(CVerifyResult& r, IDialogSeam& dialog) {
+void CResultDisplay::FillOpenerList(CVerifyResult& r, IDialogSeam& dialog,
+                                    const BeforeRequest& before_request) {
   std::vector<ListRow> rows;
   std::vector<std::size_t> mapping;
-  dialog.SetListRows(kListOpeners, rows);  // emptied before the time request
-  if (r.StepNetwork != StepFailed && DecideMayOpen(r) == StepPassed) {
+  dialog.SetListRows(kListOpeners, rows);  // emptied before a time request
+  if (r.StepNetwork != StepFailed && DecideMayOpen(r, before_request) == StepPassed) {
     for (const OpenerEntry& opener : ReadableOpeners(r)) {
       rows.push_back({Decimal(rows.size()), opener.name, ValidityText(opener.valid)});
       mapping.push_back(opener.cert_index);

@@ -13,6 +13,7 @@
 
 #include "platform/dialog_seam.h"
 #include "record/verify_result.h"
+#include "timestamp/trusted_clock.h"
 
 namespace brevalt {
 
@@ -54,9 +55,10 @@ class CResultDisplay {
   // the front end draws a non-empty verdict in the 25-unit bold "宋体" font
   // and the colour of VerdictColourOf), 1017 bidder line, 1019 "有效"/"无效"
   // (empty without BidderCert); then the three lists in the order messages,
-  // bid information, openers. Unless step 1 failed this makes one
-  // trusted-time request (see FillOpenerList) and writes result.MayOpen.
-  void UpdateResultDisplay(CVerifyResult& result, IDialogSeam& dialog);
+  // bid information, openers. Unless step 1 failed this decides whether the
+  // bid may be opened (see FillOpenerList) and writes result.MayOpen.
+  void UpdateResultDisplay(CVerifyResult& result, IDialogSeam& dialog,
+                           const BeforeRequest& before_request = {});
 
   // List 1029: one row (category, detail, nature, advice) when ErrorCategory
   // is 1..5; no row otherwise.
@@ -65,11 +67,12 @@ class CResultDisplay {
   // its value is not empty, then "是否可以开标" when MayOpen >= 0 ("√" for
   // 1, "×" for 2, "未知" otherwise).
   static void FillBidInfoList(const CVerifyResult& result, IDialogSeam& dialog);
-  // List 1006: empty when step 1 failed. Otherwise asks DecideMayOpen (a
-  // trusted-time request that sets result.MayOpen) and, only when the bid may
-  // be opened now, one row per readable opener: number from 0, name,
-  // "有效"/"无效".
-  void FillOpenerList(CVerifyResult& result, IDialogSeam& dialog);
+  // List 1006: empty when step 1 failed. Otherwise asks DecideMayOpen (which
+  // sets result.MayOpen; it reads the record's trusted-time anchor, or makes a
+  // request after before_request) and, only when the bid may be opened now,
+  // one row per readable opener: number from 0, name, "有效"/"无效".
+  void FillOpenerList(CVerifyResult& result, IDialogSeam& dialog,
+                      const BeforeRequest& before_request = {});
 
   // The position in OpenerCerts of the certificate shown in row of list
   // 1006 as last filled; -1 when the row does not exist.

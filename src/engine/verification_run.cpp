@@ -14,6 +14,7 @@
 #include "timestamp/clock_rule.h"
 #include "timestamp/may_open.h"
 #include "timestamp/time_stamp_client.h"
+#include "timestamp/trusted_clock.h"
 
 namespace brevalt {
 namespace {
@@ -68,32 +69,18 @@ void CVerificationRun::ResetResults() {
   result_.BidderCert.reset();
   result_.DigestLength = 0;
   result_.ErrorCategory = CategoryNone;
+  result_.TrustedAnchor.Clear();
   FreeOpenerCerts();
+}
+
+void CVerificationRun::UpdateResultDisplay() {
+  WaitCursor cursor(dialog_);
+  display_.UpdateResultDisplay(result_, dialog_, [&cursor] { cursor.Show(); });
 }
 
 void CVerificationRun::FreeOpenerCerts() {
   result_.OpenerCerts.clear();
 }
-
-// The wait cursor from Show() until the verify handler returns.
-class WaitCursor {
- public:
-  explicit WaitCursor(IDialogSeam& dialog) : dialog_(dialog) {}
-  ~WaitCursor() {
-    if (shown_)
-      dialog_.ShowWaitCursor(false);
-  }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-  void Show() {
-    dialog_.ShowWaitCursor(true);
-    shown_ = true;
-  }
-
- private:
-  IDialogSeam& dialog_;
-  bool shown_ = false;
-};
 
 void CVerificationRun::OnBnClickedVerify() {
   if (verifying_) {
@@ -139,6 +126,8 @@ bool CVerificationRun::RunInterfaceSteps(WaitCursor& cursor) {
     Stop();
     return false;
   }
+  // The rest of this verification reads its trusted time from this answer.
+  AnchorTrustedTime(result_.TrustedAnchor, trusted);
   result_.TimestampTimeText = FormatLocalTime(trusted);
   dialog_.SetControlText(kEditStepTimestamp, result_.TimestampTimeText);
 

@@ -12,6 +12,7 @@
 
 #include "engine/result_display.h"
 #include "platform/dialog_seam.h"
+#include "platform/wait_cursor.h"
 #include "record/verify_result.h"
 
 namespace brevalt {
@@ -25,8 +26,6 @@ using ThreadStarter = std::function<std::thread(std::function<void()> body)>;
 
 // A std::thread running body; not joinable when the system refused a thread.
 std::thread StartThread(std::function<void()> body);
-
-class WaitCursor;  // the verify handler's wait cursor (verification_run.cpp)
 
 // Owns the result record, the busy flag and the worker thread of one main
 // dialog. The commands (OnBnClickedVerify, ChooseBidFile) run on the
@@ -64,8 +63,9 @@ class CVerificationRun {
   void WaitForWorker();
 
   // Shows the record (dialog initialisation; interface thread, not while a
-  // run is in progress).
-  void UpdateResultDisplay() { display_.UpdateResultDisplay(result_, dialog_); }
+  // run is in progress). When the refresh must ask an authority (an open
+  // time and no fresh anchor), the wait cursor shows while it blocks.
+  void UpdateResultDisplay();
 
   // The record and the display, for viewers of certificates and for front
   // ends reading the outcome. Do not change the record while IsVerifying().
@@ -74,7 +74,8 @@ class CVerificationRun {
 
   // Clears everything the previous run left in the record except the four
   // fields the choose command sets (BidPath, BidFileName, ProjectNumber,
-  // PackageNumber); releases the certificates.
+  // PackageNumber); releases the certificates and forgets the trusted-time
+  // anchor.
   void ResetResults();
   // Releases every certificate of OpenerCerts and empties the list.
   void FreeOpenerCerts();

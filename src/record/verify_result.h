@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "record/trusted_anchor.h"
 #include "tavik/tavik_handles.h"
 
 namespace brevalt {
@@ -32,7 +33,7 @@ enum MessageCategory : int32_t {
 // The record owns every certificate in OpenerCerts and BidderCert (each a
 // copy of its own); they are released when cleared or when the record dies.
 // No lock: written by the interface thread before the worker starts and by the
-// worker while the main window is disabled.
+// worker while the main window is disabled. TrustedAnchor alone locks itself.
 struct CVerifyResult {
   std::u16string BidPath;
   std::u16string BidFileName;
@@ -58,6 +59,11 @@ struct CVerifyResult {
   UniqueCert BidderCert;
   int32_t DigestLength = 0;
   MessageCategory ErrorCategory = CategoryNone;
+  // The trusted time of step 2 on the monotonic clock: the may-open decision
+  // and every display refresh of this verification read it instead of asking
+  // an authority again (see timestamp/trusted_clock.h). Empty until step 2
+  // obtained a time, and again after the next run's reset.
+  CTrustedAnchor TrustedAnchor;
 };
 
 }  // namespace brevalt

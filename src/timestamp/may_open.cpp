@@ -1,7 +1,6 @@
 #include "timestamp/may_open.h"
 
 #include "config/text_convert.h"
-#include "timestamp/time_stamp_client.h"
 
 namespace brevalt {
 
@@ -22,14 +21,15 @@ StepState JudgeMayOpen(const std::u16string& open_time, int64_t trusted) {
   return trusted < open ? StepFailed : StepPassed;
 }
 
-StepState DecideMayOpen(CVerifyResult& result) {
+StepState DecideMayOpen(CVerifyResult& result, const BeforeRequest& before_request) {
   int64_t trusted = 0;
   StepState state = StepUnknown;
   // Without an open time the answer is "未知" whatever the authority says, so
-  // it is not asked: the display refreshes made on the interface thread (at
-  // start-up, after a failed step 2 or 3, after the clock step) would
-  // otherwise wait for the network for nothing.
-  if (!result.OpenTime.empty() && GetTimeStampTime(&trusted) != 0)
+  // it is not asked: a display refresh on the interface thread without an
+  // anchor (at start-up, after a failed step 2) would otherwise wait for the
+  // network for nothing.
+  if (!result.OpenTime.empty() &&
+      TrustedTimeNow(result.TrustedAnchor, before_request, &trusted) != 0)
     state = JudgeMayOpen(result.OpenTime, trusted);
   result.MayOpen = state;
   return state;

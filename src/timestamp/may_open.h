@@ -8,6 +8,7 @@
 
 #include "platform/time_convert.h"
 #include "record/verify_result.h"
+#include "timestamp/trusted_clock.h"
 
 namespace brevalt {
 
@@ -27,12 +28,14 @@ bool ReadOpenTimeFields(std::string_view text, CalendarFields* fields);
 // daylight saving decided by the system. Pure apart from the time zone.
 StepState JudgeMayOpen(const std::u16string& open_time, int64_t trusted);
 
-// Asks for a fresh trusted time (GetTimeStampTime), judges result.OpenTime
-// against it, stores the decision in result.MayOpen and returns it. No
-// trusted time: StepUnknown. An empty OpenTime is StepUnknown without a
-// request. Reports no message. Blocks for the request; the caller must own
-// the record for the duration.
-StepState DecideMayOpen(CVerifyResult& result);
+// Judges result.OpenTime against the trusted time now, stores the decision
+// in result.MayOpen and returns it. The time comes from result.TrustedAnchor
+// while it is fresh; otherwise from a new request (GetTimeStampTime, after
+// before_request when set), whose answer renews the anchor (see
+// TrustedTimeNow). No trusted time: StepUnknown. An empty OpenTime is
+// StepUnknown without a request. Reports no message. May block for the
+// request; the caller must own the record for the duration.
+StepState DecideMayOpen(CVerifyResult& result, const BeforeRequest& before_request = {});
 
 }  // namespace brevalt
 

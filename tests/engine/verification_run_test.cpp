@@ -197,6 +197,27 @@ TEST_F(VerificationRunTest, BoxSevenPicksTheCheck) {
   }
 }
 
+// Step 2 is the only request: the decisions after it read its anchor. After
+// a reset there is none, and a refresh on the interface thread asks again
+// under the wait cursor.
+TEST_F(VerificationRunTest, OneTrustedTimeRequestPerVerification) {
+  SKIP_WHEN_OFFLINE();
+  Choose();
+  Verify();
+  run_.Result().OpenTime = u"2020-01-01 09:00:00";
+  run_.UpdateResultDisplay();
+  EXPECT_EQ(run_.Result().MayOpen, StepPassed);
+  EXPECT_EQ(fake::TsaUrlsAsked().size(), 1u);
+  EXPECT_EQ(dialog_.WaitCursorCount(), 1);  // the verify handler's
+
+  run_.ResetResults();
+  run_.Result().OpenTime = u"2020-01-01 09:00:00";
+  run_.UpdateResultDisplay();
+  EXPECT_EQ(fake::TsaUrlsAsked().size(), 2u);
+  EXPECT_EQ(dialog_.WaitCursorCount(), 2);
+  EXPECT_FALSE(dialog_.IsWaitCursorShown());
+}
+
 // The worker's order, and the busy flag held through the final step:
 // a verify or choose command before then shows the busy box and changes nothing.
 TEST_F(VerificationRunTest, WorkerOrderAndBusyUntilTheVeryEnd) {

@@ -131,6 +131,27 @@ TEST_F(DecideMayOpenTest, StoresTheDecisionAgainstAFreshTrustedTime) {
   }
 }
 
+// A fresh anchor answers with its time plus the time elapsed since, without
+// a request; an old one is renewed by one request, whose answer then serves.
+TEST_F(DecideMayOpenTest, ReadsTheAnchorAndRenewsAnOldOne) {
+  using std::chrono::seconds;
+  settings_.WriteTimeStampUrl("http://tsa.test/");
+  fake::ScriptTsa("http://tsa.test/", {.time = "20171220082253Z"});  // kInstant
+  const auto now = CTrustedAnchor::Clock::now();
+  CVerifyResult result;
+  result.OpenTime = u"2017-12-20 16:22:53";  // kInstant
+  result.TrustedAnchor.Set(kInstant - 60, now - seconds(60));
+  EXPECT_EQ(DecideMayOpen(result), StepPassed);
+  result.TrustedAnchor.Set(kInstant - 60, now - seconds(30));
+  EXPECT_EQ(DecideMayOpen(result), StepFailed);
+  EXPECT_TRUE(fake::TsaUrlsAsked().empty());
+
+  result.TrustedAnchor.Set(kInstant - 60, now - kTrustedAnchorMaxAge - seconds(1));
+  EXPECT_EQ(DecideMayOpen(result), StepPassed);
+  EXPECT_EQ(DecideMayOpen(result), StepPassed);
+  EXPECT_EQ(fake::TsaUrlsAsked().size(), 1u);
+}
+
 TEST_F(DecideMayOpenTest, EmptyOpenTimeIsUnknown) {
   settings_.WriteTimeStampUrl("http://tsa.test/");
   CVerifyResult result;
