@@ -21,9 +21,14 @@ bool CanOpenForReading(const std::u16string& path) {
 }
 
 // 0, or the code of the first time-stamp URL problem. An empty part between
-// two separators is a part and fails the format test.
+// two separators is a part and fails the format test; so does a value too
+// long to be used, or a settings file too large to be read (the first check
+// that reads a value reports it).
 int CheckTimestampUrls() {
-  const std::vector<std::u16string> urls = SplitString(ReadTimeStampUrl(), u';');
+  const SettingValue setting = ReadTimeStampUrlSetting();
+  if (setting.malformed)
+    return kPreflightBadTimestampUrl;
+  const std::vector<std::u16string> urls = SplitString(setting.text, u';');
   if (urls.empty())
     return kPreflightNoTimestampUrl;
   for (const std::u16string& url : urls) {
@@ -34,10 +39,12 @@ int CheckTimestampUrls() {
 }
 
 int CheckRulesUrl() {
-  const std::u16string url = ReadBidRuleFileUrl();
-  if (url.empty())
+  const SettingValue setting = ReadBidRuleFileUrlSetting();
+  if (setting.malformed)
+    return kPreflightBadRulesUrl;
+  if (setting.text.empty())
     return kPreflightNoRulesUrl;
-  return IsUrlFormat(url) ? kPreflightOk : kPreflightBadRulesUrl;
+  return IsUrlFormat(setting.text) ? kPreflightOk : kPreflightBadRulesUrl;
 }
 
 // The checks in order; the first failure's code, or 0.
