@@ -3,45 +3,23 @@
 // way a bid delivers it (decoded from the ANSI code page into the reader).
 // Before that, the depth check's promise against TinyXML itself: a text it
 // lets through never takes TinyXML deeper than it counted.
-#include <tinyxml.h>
-
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "bid/bid_env_document.h"
 #include "bid/bid_file_reader.h"
 #include "config/text_convert.h"
+#include "fuzz/tinyxml_depth.h"
 #include "platform/xml_text.h"
 
 namespace {
 
-// The element depth of what TinyXML built, which holds every element it began.
-std::size_t TinyXmlDepth(const std::string& padded) {
-  TiXmlDocument document;
-  document.Parse(padded.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
-  std::size_t deepest = 0;
-  std::vector<std::pair<const TiXmlNode*, std::size_t>> pending{{&document, 0}};
-  while (!pending.empty()) {
-    const auto [node, depth] = pending.back();
-    pending.pop_back();
-    for (const TiXmlElement* child = node->FirstChildElement(); child != nullptr;
-         child = child->NextSiblingElement()) {
-      deepest = std::max(deepest, depth + 1);
-      pending.emplace_back(child, depth + 1);
-    }
-  }
-  return deepest;
-}
-
 void CheckDepthBound(const std::string& bytes) {
   const std::optional<std::string> padded = brevalt::PaddedForXmlParse(bytes);
-  if (padded && TinyXmlDepth(*padded) > brevalt::XmlNestingDepth(bytes))
+  if (padded && brevalt::fuzz::TinyXmlDepth(*padded) > brevalt::XmlNestingDepth(bytes))
     std::abort();
 }
 

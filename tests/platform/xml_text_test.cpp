@@ -1,11 +1,10 @@
 #include "platform/xml_text.h"
 
 #include <gtest/gtest.h>
-#include <tinyxml.h>
 
 #include <string>
-#include <utility>
-#include <vector>
+
+#include "fuzz/tinyxml_depth.h"
 
 namespace brevalt {
 namespace {
@@ -15,25 +14,6 @@ std::string Repeat(const std::string& piece, int times) {
   for (int i = 0; i < times; ++i)
     text += piece;
   return text;
-}
-
-// The element depth of what TinyXML built (it links every element it began,
-// even when it then stops with an error).
-std::size_t TinyXmlDepth(const std::string& text) {
-  TiXmlDocument document;
-  document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
-  std::size_t deepest = 0;
-  std::vector<std::pair<const TiXmlNode*, std::size_t>> pending{{&document, 0}};
-  while (!pending.empty()) {
-    const auto [node, depth] = pending.back();
-    pending.pop_back();
-    for (const TiXmlElement* child = node->FirstChildElement(); child != nullptr;
-         child = child->NextSiblingElement()) {
-      deepest = std::max(deepest, depth + 1);
-      pending.emplace_back(child, depth + 1);
-    }
-  }
-  return deepest;
 }
 
 // Each text against the count and against TinyXML itself, which reaches
@@ -64,7 +44,7 @@ TEST(XmlNestingDepth, FollowsTinyXmlsReading) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.text.substr(0, 60));
     EXPECT_EQ(XmlNestingDepth(row.text), row.depth);
-    const std::size_t tinyxml = TinyXmlDepth(row.text + std::string(kXmlParsePadding, '\0'));
+    const std::size_t tinyxml = fuzz::TinyXmlDepth(row.text + std::string(kXmlParsePadding, '\0'));
     EXPECT_LE(tinyxml, XmlNestingDepth(row.text, 1000));
     EXPECT_EQ(PaddedForXmlParse(row.text).has_value(), row.depth <= kMaxXmlDepth);
   }

@@ -12,28 +12,21 @@ namespace {
 
 using std::string_literals::operator""s;
 
-// key in section of the file at path, within generous limits.
-std::u16string ReadAt(const std::string& path, const std::u16string& section,
-                      const std::u16string& key, const std::u16string& fallback) {
-  return ReadPrivateProfileValue(section, key, fallback, std::u16string(path.begin(), path.end()),
-                                 4096, 1 << 20)
-      .text;
+// key in section of the file at path, "<default>" when it gives none.
+ProfileValue ReadAt(const std::string& path, const std::u16string& section,
+                    const std::u16string& key, std::size_t max_length = 4096,
+                    std::size_t max_file_bytes = 1 << 20) {
+  return ReadPrivateProfileValue(section, key, u"<default>",
+                                 std::u16string(path.begin(), path.end()), max_length,
+                                 max_file_bytes);
 }
 
 class PrivateProfile : public ::testing::Test {
  protected:
   // Writes content as the INI file and reads key in section from it.
-  ProfileValue ReadValue(const std::string& content, const std::u16string& section,
-                         const std::u16string& key, std::size_t max_length = 4096,
-                         std::size_t max_file_bytes = 1 << 20) {
-    const std::string path = folder_.Write("test.ini", content);
-    return ReadPrivateProfileValue(section, key, u"<default>",
-                                   std::u16string(path.begin(), path.end()), max_length,
-                                   max_file_bytes);
-  }
   std::u16string Read(const std::string& content, const std::u16string& section,
                       const std::u16string& key) {
-    return ReadValue(content, section, key).text;
+    return ReadAt(folder_.Write("test.ini", content), section, key).text;
   }
 
   testing::TempFolder folder_;
@@ -89,16 +82,16 @@ TEST_F(PrivateProfile, FindsValuesTheWayWindowsDoes) {
 }
 
 TEST_F(PrivateProfile, MissingFileOrFolderGivesTheDefault) {
-  EXPECT_EQ(ReadAt(folder_.path() + "/none.ini", u"s", u"k", u"dflt"), u"dflt");
-  EXPECT_EQ(ReadAt(folder_.path(), u"s", u"k", u"dflt"), u"dflt");
-  EXPECT_EQ(ReadAt("", u"s", u"k", u"dflt"), u"dflt");
+  EXPECT_EQ(ReadAt(folder_.path() + "/none.ini", u"s", u"k").text, u"<default>");
+  EXPECT_EQ(ReadAt(folder_.path(), u"s", u"k").text, u"<default>");
+  EXPECT_EQ(ReadAt("", u"s", u"k").text, u"<default>");
 
   // A FIFO gives the default at once instead of waiting for a writer.
   const std::string fifo = folder_.path() + "/fifo.ini";
   ASSERT_TRUE(testing::MakeFifo(fifo));
-  const std::optional<std::u16string> read = testing::WithoutBlocking<std::u16string>(
-      fifo, [&] { return ReadAt(fifo, u"s", u"k", u"dflt"); });
-  EXPECT_EQ(read, u"dflt");
+  const std::optional<std::u16string> read =
+      testing::WithoutBlocking<std::u16string>(fifo, [&] { return ReadAt(fifo, u"s", u"k").text; });
+  EXPECT_EQ(read, u"<default>");
 }
 
 TEST_F(PrivateProfile, LineEndingsOfEveryKind) {
@@ -143,7 +136,7 @@ TEST_F(PrivateProfile, ValueOverTheLimitIsRefusedNeverCutAndNulEndsIt) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.file);
-    const ProfileValue value = ReadValue(row.file, u"s", u"k", 4, 32);
+    const ProfileValue value = ReadAt(folder_.Write("test.ini", row.file), u"s", u"k", 4, 32);
     EXPECT_EQ(value.status, row.status);
     EXPECT_EQ(value.text, row.text);
   }
