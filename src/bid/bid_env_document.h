@@ -29,7 +29,7 @@ namespace brevalt {
 // a handful). The rules service's documents have the same limits
 // (tavik/bidrules/rules_file_document.h); docs/rules-document.md gives them.
 inline constexpr std::size_t kMaxEnvDocumentBytes = 1024 * 1024;
-inline constexpr int32_t kMaxOpeners = 1000;
+inline constexpr int32_t kMaxOpeners = 100;
 
 struct OPENER_ENTRY {
   std::string pCert;          // the cert text bytes as stored, no terminator

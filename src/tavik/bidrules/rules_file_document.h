@@ -23,7 +23,7 @@ namespace brevalt::rulesfile {
 // a few KiB and a handful of openers). The same limits as for the copy sealed
 // in a bid (bid/bid_env_document.h); docs/rules-service.md gives them.
 inline constexpr std::size_t kMaxRulesDocumentBytes = 1024 * 1024;
-inline constexpr std::size_t kMaxRulesOpeners = 1000;
+inline constexpr std::size_t kMaxRulesOpeners = 100;
 
 struct RulesFileDocument {
   // True when the bytes are well-formed XML without NUL bytes, at most
