@@ -28,7 +28,7 @@ inline constexpr std::size_t kMaxXmlDepth = 256;
 // PaddedForXmlParse copy, would nest its calls for elements: never less than
 // the depth it reaches, and exactly the element depth of a document it
 // parses without error. One pass over the text, no recursion, no allocation.
-// It follows TinyXML's own reading of the text, not the XML specification's:
+// It follows TinyXML's own reading of the text, not the XML standard's:
 // comments, CDATA sections, "<!" and "<?" markup, quoted attribute values,
 // character references and, once TinyXML reads UTF-8, its steps over whole
 // multi-byte sequences. Where TinyXML would stop with an error, every "<"
