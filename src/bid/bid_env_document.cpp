@@ -3,6 +3,7 @@
 #include <tinyxml.h>
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 #include "config/text_convert.h"
@@ -18,10 +19,6 @@ const TiXmlElement* Child(const TiXmlNode* parent, const char* name) {
     return nullptr;
   const TiXmlNode* node = parent->FirstChild(name);
   return node ? node->ToElement() : nullptr;
-}
-
-void ParsePadded(TiXmlDocument& document, const std::string& text) {
-  document.Parse(PaddedForXmlParse(text).c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
 }
 
 // An element's text; an element without text reads as empty text.
@@ -42,8 +39,14 @@ int CBidEnvDocument::SetText(const std::u16string& text) {
 }
 
 int CBidEnvDocument::Parse() {
+  // Beyond the limits the text is not parsed at all, as if it were not XML.
+  if (m_strText.size() > kMaxEnvDocumentBytes)
+    return kEnvNoRule;
+  const std::optional<std::string> text = PaddedForXmlParse(m_strText);
+  if (!text)
+    return kEnvNoRule;
   TiXmlDocument document;
-  ParsePadded(document, m_strText);
+  document.Parse(text->c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
   const TiXmlElement* source = Child(Child(&document, "bidenv"), "source");
   const TiXmlElement* rule = Child(Child(source, "rules"), "rule");
   if (rule == nullptr)
@@ -97,7 +100,8 @@ int CBidEnvDocument::ParseOpeners(const TiXmlElement* rule) {
   int64_t count = 0;
   const TiXmlElement* opener = openers ? openers->FirstChildElement("opener") : nullptr;
   for (; opener != nullptr; opener = opener->NextSiblingElement("opener")) {
-    ++count;
+    if (++count > kMaxOpeners)
+      return kEnvOpenerCount;
     const TiXmlElement* cert = opener->FirstChildElement("cert");
     if (cert == nullptr)
       return kEnvNoCert;

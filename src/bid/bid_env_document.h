@@ -8,10 +8,13 @@
 //
 // Element names compare exactly; sibling order is free; other elements and
 // all attributes are ignored; only the first "rules" and its first "rule"
-// are read.
+// are read. What one document may cost is bounded: a text over
+// kMaxEnvDocumentBytes or nested deeper than kMaxXmlDepth (platform/xml_text.h)
+// is not parsed, and a rule with more than kMaxOpeners openers is refused.
 #ifndef BREVALT_BID_BID_ENV_DOCUMENT_H
 #define BREVALT_BID_BID_ENV_DOCUMENT_H
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -20,6 +23,13 @@
 class TiXmlElement;
 
 namespace brevalt {
+
+// The largest document text that is parsed (real ones hold a few KiB: about
+// 1 KiB per opener), and the most openers a rule may list (real projects have
+// a handful). The rules service's documents have the same limits
+// (tavik/bidrules/rules_file_document.h); docs/rules-document.md gives them.
+inline constexpr std::size_t kMaxEnvDocumentBytes = 1024 * 1024;
+inline constexpr int32_t kMaxOpeners = 100;
 
 struct OPENER_ENTRY {
   std::string pCert;          // the cert text bytes as stored, no terminator
@@ -35,11 +45,11 @@ struct OPENER_RULE {
 // Parse results besides 0.
 enum BidEnvCode : int {
   kEnvNoDocument = 1,       // the reader holds no document
-  kEnvNoRule = 4,           // no bidenv/source/rules/rule chain (also: not XML)
+  kEnvNoRule = 4,           // no bidenv/source/rules/rule chain (also: not XML, over a limit)
   kEnvNoTotal = 5,          // no m under rule
   kEnvEmptyTotal = 6,       // m has no text
   kEnvNoMin = 7,            // no n under rule
-  kEnvOpenerCount = 9,      // the number of opener elements differs from m
+  kEnvOpenerCount = 9,      // the number of opener elements differs from m, or passes kMaxOpeners
   kEnvNoCert = 10,          // an opener without cert
   kEnvNoParticipate = 11,   // an opener without participate
   kEnvEmptyCert = 12,       // a cert without text

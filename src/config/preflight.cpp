@@ -24,8 +24,13 @@ bool CanOpenForReading(const std::u16string& path) {
 }
 
 // 0, or the code of the first time-stamp URL problem. An empty part between
-// two separators is a part and fails the format test.
-int CheckTimestampUrls(const std::vector<std::u16string>& urls) {
+// two separators is a part and fails the format test; so does a value too
+// long to be used, or a settings file too large to be read (the first check
+// that reads a value reports it).
+int CheckTimestampUrls(const SettingValue& setting) {
+  if (setting.malformed)
+    return kPreflightBadTimestampUrl;
+  const std::vector<std::u16string> urls = SplitString(setting.text, u';');
   if (urls.empty())
     return kPreflightNoTimestampUrl;
   for (const std::u16string& url : urls) {
@@ -35,10 +40,12 @@ int CheckTimestampUrls(const std::vector<std::u16string>& urls) {
   return kPreflightOk;
 }
 
-int CheckRulesUrl(const std::u16string& url) {
-  if (url.empty())
+int CheckRulesUrl(const SettingValue& setting) {
+  if (setting.malformed)
+    return kPreflightBadRulesUrl;
+  if (setting.text.empty())
     return kPreflightNoRulesUrl;
-  return IsUrlFormat(url) ? kPreflightOk : kPreflightBadRulesUrl;
+  return IsUrlFormat(setting.text) ? kPreflightOk : kPreflightBadRulesUrl;
 }
 
 // True when every authority and the rules service name a loopback host:
@@ -57,13 +64,14 @@ bool OnlyLoopbackServices(const std::vector<std::u16string>& authorities,
 int FirstFailure() {
   if (!CanOpenForReading(GetSettingsFilePath()))
     return kPreflightNoSettingsFile;
-  const std::vector<std::u16string> authorities = SplitString(ReadTimeStampUrl(), u';');
+  const SettingValue authorities = ReadTimeStampUrlSetting();
   if (const int code = CheckTimestampUrls(authorities); code != kPreflightOk)
     return code;
-  const std::u16string rules_url = ReadBidRuleFileUrl();
+  const SettingValue rules_url = ReadBidRuleFileUrlSetting();
   if (const int code = CheckRulesUrl(rules_url); code != kPreflightOk)
     return code;
-  if (!OnlyLoopbackServices(authorities, rules_url) && !HasNetworkConnection())
+  if (!OnlyLoopbackServices(SplitString(authorities.text, u';'), rules_url.text) &&
+      !HasNetworkConnection())
     return kPreflightNoNetwork;
   return kPreflightOk;
 }

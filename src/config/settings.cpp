@@ -1,19 +1,21 @@
 // The settings file readers. Each call reads the file afresh.
 #include "config/settings.h"
 
+#include <utility>
+
 #include "platform/private_profile.h"
 #include "platform/user_folder.h"
 
 namespace brevalt {
 namespace {
 
-// A buffer of this many characters with its terminator holds kMaxSettingLength.
-constexpr std::size_t kValueCapacity = kMaxSettingLength + 1;
-
-std::u16string ReadSetting(const char16_t* section, const char16_t* key,
-                           const std::u16string& default_value) {
-  return ReadPrivateProfileString(section, key, default_value, GetSettingsFilePath(),
-                                  kValueCapacity);
+SettingValue ReadSetting(const char16_t* section, const char16_t* key,
+                         const std::u16string& default_value) {
+  ProfileValue value = ReadPrivateProfileValue(section, key, default_value, GetSettingsFilePath(),
+                                               kMaxSettingLength, kMaxSettingsFileBytes);
+  const bool malformed =
+      value.status == ProfileStatus::kTooLong || value.status == ProfileStatus::kFileTooLarge;
+  return {std::move(value.text), malformed};
 }
 
 }  // namespace
@@ -31,15 +33,23 @@ std::u16string ReadWorkingDir() {
     default_dir += kPathSeparator;
   default_dir += u"BidFiles";
   default_dir += kPathSeparator;
-  return ReadSetting(u"WorkingDir", u"path", default_dir);
+  return ReadSetting(u"WorkingDir", u"path", default_dir).text;
 }
 
-std::u16string ReadBidRuleFileUrl() {
+SettingValue ReadBidRuleFileUrlSetting() {
   return ReadSetting(u"BidRuleFileURL", u"url", u"");
 }
 
-std::u16string ReadTimeStampUrl() {
+std::u16string ReadBidRuleFileUrl() {
+  return ReadBidRuleFileUrlSetting().text;
+}
+
+SettingValue ReadTimeStampUrlSetting() {
   return ReadSetting(u"TimeStampURL", u"url", u"");
+}
+
+std::u16string ReadTimeStampUrl() {
+  return ReadTimeStampUrlSetting().text;
 }
 
 }  // namespace brevalt

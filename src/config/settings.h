@@ -4,6 +4,7 @@
 #ifndef BREVALT_CONFIG_SETTINGS_H
 #define BREVALT_CONFIG_SETTINGS_H
 
+#include <cstddef>
 #include <string>
 
 namespace brevalt {
@@ -12,16 +13,28 @@ namespace brevalt {
 // separator unless it already ends in one, "Setting.ini".
 std::u16string GetSettingsFilePath();
 
+// The longest value that is used. A longer one is malformed and never used,
+// not even in part (a cut address would send requests elsewhere).
+inline constexpr std::size_t kMaxSettingLength = 4096;
+// The largest settings file that is read. A larger one gives no value at all
+// and every value is malformed (a real one holds a few hundred bytes).
+inline constexpr std::size_t kMaxSettingsFileBytes = 1024 * 1024;
+
+// One value as read afresh from the settings file.
+struct SettingValue {
+  std::u16string text;     // the value; the default when absent or malformed
+  bool malformed = false;  // over kMaxSettingLength, or the file over kMaxSettingsFileBytes
+};
+
 // [WorkingDir] path; default: the BidFiles folder in the home folder, with a
 // trailing separator.
 std::u16string ReadWorkingDir();
 // [BidRuleFileURL] url; default empty.
-std::u16string ReadBidRuleFileUrl();
+SettingValue ReadBidRuleFileUrlSetting();
+std::u16string ReadBidRuleFileUrl();  // its text
 // [TimeStampURL] url, one or more URLs separated by ";"; default empty.
-std::u16string ReadTimeStampUrl();
-
-// Values longer than this are cut to this many characters.
-inline constexpr std::size_t kMaxSettingLength = 259;
+SettingValue ReadTimeStampUrlSetting();
+std::u16string ReadTimeStampUrl();  // its text
 
 }  // namespace brevalt
 

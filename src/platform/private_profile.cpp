@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/code_page.h"
@@ -14,8 +15,10 @@ namespace brevalt {
 namespace {
 
 // The whole content of a regular file; nothing for a missing or unreadable
-// file, a folder or a device (a FIFO would otherwise block the reader).
-std::optional<std::string> ReadRegularFile(const std::u16string& path) {
+// file, a folder or a device (a FIFO would otherwise block the reader), and
+// nothing with *too_large set once more than max_bytes bytes have come.
+std::optional<std::string> ReadRegularFile(const std::u16string& path, std::size_t max_bytes,
+                                           bool* too_large) {
   const UniqueFd fd = OpenRegularFile(path);
   if (!fd.valid())
     return std::nullopt;
@@ -28,6 +31,10 @@ std::optional<std::string> ReadRegularFile(const std::u16string& path) {
     if (got == 0)
       return content;
     content.append(chunk, static_cast<std::size_t>(got));
+    if (content.size() > max_bytes) {
+      *too_large = true;
+      return std::nullopt;
+    }
   }
 }
 
@@ -180,34 +187,23 @@ std::optional<std::u16string> FindValue(const std::vector<std::u16string>& lines
   return std::nullopt;
 }
 
-bool IsHighSurrogate(char16_t unit) {
-  return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-// Cuts text to what a buffer of capacity characters holds with its terminator.
-// A high surrogate whose partner the cut removed goes too: half a character
-// is not text.
-std::u16string FitCapacity(std::u16string text, std::size_t capacity) {
-  text.resize(std::min(text.find(u'\0'), text.size()));
-  const std::size_t limit = capacity == 0 ? 0 : capacity - 1;
-  if (text.size() > limit) {
-    text.resize(limit);
-    if (!text.empty() && IsHighSurrogate(text.back()))
-      text.pop_back();
-  }
-  return text;
-}
-
 }  // namespace
 
-std::u16string ReadPrivateProfileString(const std::u16string& section, const std::u16string& key,
-                                        const std::u16string& default_value,
-                                        const std::u16string& path, std::size_t capacity) {
+ProfileValue ReadPrivateProfileValue(const std::u16string& section, const std::u16string& key,
+                                     const std::u16string& default_value,
+                                     const std::u16string& path, std::size_t max_length,
+                                     std::size_t max_file_bytes) {
+  bool too_large = false;
+  const std::optional<std::string> content = ReadRegularFile(path, max_file_bytes, &too_large);
   std::optional<std::u16string> value;
-  if (std::optional<std::string> content = ReadRegularFile(path)) {
+  if (content)
     value = FindValue(DecodeLines(*content), section, key);
-  }
-  return FitCapacity(value.value_or(default_value), capacity);
+  if (too_large || !value)
+    return {too_large ? ProfileStatus::kFileTooLarge : ProfileStatus::kMissing, default_value};
+  value->resize(std::min(value->find(u'\0'), value->size()));
+  if (value->size() > max_length)
+    return {ProfileStatus::kTooLong, default_value};
+  return {ProfileStatus::kFound, std::move(*value)};
 }
 
 }  // namespace brevalt

@@ -3,6 +3,7 @@
 #define BREVALT_PLATFORM_XML_TEXT_H
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,13 +18,29 @@ namespace brevalt {
 // step (a four-byte sequence, then the three bytes of "]]>" or "-->").
 inline constexpr std::size_t kXmlParsePadding = 16;
 
-// text followed by kXmlParsePadding NUL bytes; parse its c_str().
-inline std::string PaddedForXmlParse(std::string_view text) {
-  std::string padded;
-  padded.reserve(text.size() + kXmlParsePadding);
-  padded.append(text).append(kXmlParsePadding, '\0');
-  return padded;
-}
+// TinyXML parses every element by a recursive call, without a limit: a
+// document nested 100,000 elements deep overflows the stack. No parse of
+// outside text goes deeper than this (the root element is at depth 1; a bid
+// environment document is 7 deep).
+inline constexpr std::size_t kMaxXmlDepth = 256;
+
+// How deep TinyXML 2.6, parsing text with TIXML_ENCODING_UNKNOWN from a
+// PaddedForXmlParse copy, would nest its calls for elements: never less than
+// the depth it reaches, and exactly the element depth of a document it
+// parses without error. One pass over the text, no recursion, no allocation.
+// It follows TinyXML's own reading of the text, not the XML standard's:
+// comments, CDATA sections, "<!" and "<?" markup, quoted attribute values,
+// character references and, once TinyXML reads UTF-8, its steps over whole
+// multi-byte sequences. Where TinyXML would stop with an error, every "<"
+// that could still start an element counts as one level more. Counting stops
+// above `limit`, so the answer is at most limit + 1.
+std::size_t XmlNestingDepth(std::string_view text, std::size_t limit = kMaxXmlDepth);
+
+// text followed by kXmlParsePadding NUL bytes, for TinyXML's Parse with
+// TIXML_ENCODING_UNKNOWN; nullopt, before any copy, when XmlNestingDepth
+// finds text nested deeper than kMaxXmlDepth. Every parse of outside text
+// goes through here, and treats nullopt as text that is not XML.
+std::optional<std::string> PaddedForXmlParse(std::string_view text);
 
 }  // namespace brevalt
 

@@ -28,6 +28,23 @@ struct Doc {
   }
 };
 
+// m and an openers element of that many openers.
+void SetOpeners(Doc& doc, int count) {
+  doc.m = u"<m>" + Utf8ToWide(std::to_string(count)) + u"</m>";
+  doc.openers = u"<openers>";
+  for (int i = 0; i < count; ++i)
+    doc.openers += u"<opener><cert>C</cert><participate>YES</participate></opener>";
+  doc.openers += u"</openers>";
+}
+
+// Elements nested in the rules element (itself 3 deep) down to depth.
+std::u16string NestedTo(int depth) {
+  std::u16string text;
+  for (int i = 3; i < depth; ++i)
+    text = u"<x>" + text + u"</x>";
+  return text;
+}
+
 int ParseCode(const Doc& doc) {
   CBidEnvDocument document;
   document.SetText(doc.Text());
@@ -99,6 +116,11 @@ TEST(BidEnvDocument, FailureCodesInCheckOrder) {
        kEnvOpenerCount},
       {"no openers element, m of 0", [](Doc& d) { d.openers.clear(), d.m = u"<m>0</m>"; }, 0},
       {"no openers element, m of 2", [](Doc& d) { d.openers.clear(); }, kEnvOpenerCount},
+      {"100 openers", [](Doc& d) { SetOpeners(d, 100); }, 0},
+      {"101 openers", [](Doc& d) { SetOpeners(d, 101); }, kEnvOpenerCount},
+      {"nested 256 deep", [](Doc& d) { d.extra_rule = NestedTo(256); }, 0},
+      {"nested 257 deep", [](Doc& d) { d.extra_rule = NestedTo(257); }, kEnvNoRule},
+      {"over 1 MiB", [](Doc& d) { d.extra_rule.assign(kMaxEnvDocumentBytes, u' '); }, kEnvNoRule},
   };
   for (const Row& row : rows) {
     Doc doc;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "config/settings.h"
 #include "platform/memory_dialog.h"
 #include "platform/network_state.h"
 #include "record/message_catalogue.h"
@@ -27,6 +28,15 @@ constexpr char kSettingsFile[] = "config/TAVIK/qzv/Setting.ini";
 constexpr char kGoodSettings[] =
     "[TimeStampURL]\nurl=http://127.0.0.1:1/tsp;https://127.0.0.1:2/tsp\n"
     "[BidRuleFileURL]\nurl=http://127.0.0.1:3/rules\n";
+
+// Good addresses, more of them than one value may hold: cut, the last one
+// would have become another address.
+std::string LongUrlList() {
+  std::string list = "http://127.0.0.1:1/tsa-endpoint-real";
+  while (list.size() <= kMaxSettingLength)
+    list += ";http://127.0.0.1:1/tsa-endpoint-real";
+  return list;
+}
 
 class Preflight : public ::testing::Test {
  protected:
@@ -61,6 +71,13 @@ TEST_F(Preflight, EachFailureHasItsCodeTextsAndMark) {
        msg::kNoRulesUrl},
       {"rules url without scheme", "[TimeStampURL]\nurl=http://a\n[BidRuleFileURL]\nurl=r/x\n", 5,
        msg::kBadRulesUrl},
+      {"time-stamp urls over the length", "[TimeStampURL]\nurl=" + LongUrlList() + "\n", 3,
+       msg::kBadTimestampUrl},
+      {"rules url over the length",
+       "[TimeStampURL]\nurl=http://a\n[BidRuleFileURL]\nurl=" + LongUrlList() + "\n", 5,
+       msg::kBadRulesUrl},
+      {"settings file over the cap", kGoodSettings + std::string(kMaxSettingsFileBytes, '\n'), 3,
+       msg::kBadTimestampUrl},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

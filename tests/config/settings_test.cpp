@@ -77,11 +77,22 @@ TEST_F(Settings, MissingSectionOrKeyGivesTheDefault) {
   EXPECT_EQ(ReadBidRuleFileUrl(), u"");
 }
 
-TEST_F(Settings, LongValueIsCutTo259Characters) {
-  const std::string url = "http://" + std::string(293, 'a');
-  ASSERT_EQ(url.size(), 300u);
-  WriteSettings("[TimeStampURL]\nurl=" + url + "\n");
-  EXPECT_EQ(ReadTimeStampUrl(), Wide(url.substr(0, kMaxSettingLength)));
+// A value is used whole or not at all, never cut mid-address.
+TEST_F(Settings, LongValueIsUsedWholeOrNotAtAll) {
+  const std::string url = "http://" + std::string(kMaxSettingLength - 7, 'a');
+  WriteSettings("[TimeStampURL]\nurl=" + url + "\n[BidRuleFileURL]\nurl=" + url + "b\n");
+  EXPECT_EQ(ReadTimeStampUrl(), Wide(url));
+  EXPECT_FALSE(ReadTimeStampUrlSetting().malformed);
+  EXPECT_TRUE(ReadBidRuleFileUrlSetting().malformed);
+  EXPECT_EQ(ReadBidRuleFileUrl(), u"");
+}
+
+TEST_F(Settings, FileOverTheCapGivesNoValue) {
+  WriteSettings("[WorkingDir]\npath=/srv/bids/\n[TimeStampURL]\nurl=http://a\n" +
+                std::string(kMaxSettingsFileBytes, '\n'));
+  EXPECT_EQ(ReadWorkingDir(), Wide(folder_.path() + "/home/BidFiles/"));
+  EXPECT_TRUE(ReadTimeStampUrlSetting().malformed);
+  EXPECT_EQ(ReadTimeStampUrl(), u"");
 }
 
 TEST_F(Settings, EditedFileIsReadAfresh) {

@@ -10,6 +10,7 @@
 #include "config/text_convert.h"
 #include "devserver/dev_server.h"
 #include "engine/check_with_rules.h"
+#include "engine/check_without_rules.h"
 #include "platform/memory_dialog.h"
 #include "rules/rules_file_client.h"
 #include "support/scoped_env.h"
@@ -124,6 +125,25 @@ TEST_F(CheckWithRulesSealedTest, StoppedServiceFailsTheDownload) {
   EXPECT_EQ(result_.ErrorAdvice, u"请检查服务器地址配置是否正确,以及该地址是否可连接！");
   EXPECT_FALSE(result_.VerifyCode.empty());
   EXPECT_TRUE(result_.OpenerCerts.empty());
+}
+
+// A rules document nested 100,000 elements deep, which overflowed TinyXML's
+// stack: sealed by bidx (counts default to 1), checked without rules file
+// (passes on the signature, no project data), published and downloaded (no
+// openers), and answered to the bidder query.
+TEST_F(CheckWithRulesSealedTest, DocumentNestedTooDeepIsRefusedWithoutACrash) {
+  std::string deep = PublishedDocument(), nested;
+  for (int i = 0; i < 100000; ++i)
+    nested += "<x>";
+  deep.insert(deep.find("<rules>"), nested);
+  Write("rules/P2026001.xml", deep);
+  Seal("deep.bidx", deep);
+  result_.BidPath = Utf8ToWide((dir_ / "deep.bidx").string());
+  ASSERT_EQ(CheckBidWithoutRules(result_, dialog_), kBidCheckPassed);
+  EXPECT_EQ(result_.ProjectName, u"");
+  EXPECT_EQ(Check("deep.bidx"), kBidCheckFailed);
+  EXPECT_EQ(result_.ErrorDetail, u"获取开标人的证书失败！");
+  EXPECT_EQ(QueryRulesWithBidderCert(result_.ProjectNumber, result_.BidderCert.get()), 1);
 }
 
 }  // namespace

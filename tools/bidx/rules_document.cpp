@@ -46,10 +46,14 @@ std::int32_t ReadDecimal(const char* text) {
 }
 
 RuleCounts ReadRuleCounts(const std::vector<unsigned char>& document) {
-  const std::string text = PaddedForXmlParse(
+  // A document nested too deep for TinyXML has no counts, like one that is not XML.
+  const std::optional<std::string> text = PaddedForXmlParse(
       std::string_view(reinterpret_cast<const char*>(document.data()), document.size()));
+  if (!text) {
+    return {};
+  }
   TiXmlDocument xml;
-  xml.Parse(text.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
+  xml.Parse(text->c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
   TiXmlHandle rule =
       TiXmlHandle(&xml).FirstChild("bidenv").FirstChild("source").FirstChild("rules").FirstChild(
           "rule");

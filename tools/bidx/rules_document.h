@@ -19,7 +19,9 @@ std::optional<std::uint32_t> RulesLengthOf(const std::vector<unsigned char>& cus
 
 // Opener counts read from bidenv/source/rules/rule/{m,n} (first of each),
 // each read like atoi (leading blanks, optional sign, digits, no digits
-// gives 0; values beyond 32 bits are clamped). nullopt for a missing element.
+// gives 0; values beyond 32 bits are clamped). nullopt for a missing element;
+// both nullopt for a document nested deeper than kMaxXmlDepth, which is never
+// handed to TinyXML.
 struct RuleCounts {
   std::optional<std::int32_t> total;
   std::optional<std::int32_t> min;

@@ -10,6 +10,7 @@
 #ifndef BREVALT_TAVIK_BIDRULES_RULES_FILE_DOCUMENT_H
 #define BREVALT_TAVIK_BIDRULES_RULES_FILE_DOCUMENT_H
 
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,9 +18,18 @@
 
 namespace brevalt::rulesfile {
 
+// What one downloaded document may cost: a larger one, or one whose first
+// rule lists more openers, is not a bid environment document (real ones hold
+// a few KiB and a handful of openers). The same limits as for the copy sealed
+// in a bid (bid/bid_env_document.h); docs/rules-service.md gives them.
+inline constexpr std::size_t kMaxRulesDocumentBytes = 1024 * 1024;
+inline constexpr std::size_t kMaxRulesOpeners = 100;
+
 struct RulesFileDocument {
-  // True when the bytes are well-formed XML without NUL bytes and hold the
-  // chain bidenv/source/rules/rule; when false the other fields are empty.
+  // True when the bytes are well-formed XML without NUL bytes, at most
+  // kMaxRulesDocumentBytes long and nested at most kMaxXmlDepth deep
+  // (platform/xml_text.h), and hold the chain bidenv/source/rules/rule with
+  // at most kMaxRulesOpeners openers; when false the other fields are empty.
   bool valid = false;
   std::optional<std::string> organization;  // nullopt: no organization element
   std::optional<std::string> open_time;     // nullopt: no opentime element
@@ -29,7 +39,8 @@ struct RulesFileDocument {
 };
 
 // Reads bytes. TinyXML is given a copy that ends in several NUL bytes, so that
-// its look-ahead on truncated input stays inside the copy.
+// its look-ahead on truncated input stays inside the copy, and only after the
+// size and depth checks.
 RulesFileDocument ReadRulesFileDocument(std::span<const unsigned char> bytes);
 
 }  // namespace brevalt::rulesfile

@@ -12,14 +12,21 @@ namespace {
 
 using std::string_literals::operator""s;
 
+// key in section of the file at path, "<default>" when it gives none.
+ProfileValue ReadAt(const std::string& path, const std::u16string& section,
+                    const std::u16string& key, std::size_t max_length = 4096,
+                    std::size_t max_file_bytes = 1 << 20) {
+  return ReadPrivateProfileValue(section, key, u"<default>",
+                                 std::u16string(path.begin(), path.end()), max_length,
+                                 max_file_bytes);
+}
+
 class PrivateProfile : public ::testing::Test {
  protected:
   // Writes content as the INI file and reads key in section from it.
   std::u16string Read(const std::string& content, const std::u16string& section,
-                      const std::u16string& key, std::size_t capacity = 260) {
-    const std::string path = folder_.Write("test.ini", content);
-    return ReadPrivateProfileString(section, key, u"<default>",
-                                    std::u16string(path.begin(), path.end()), capacity);
+                      const std::u16string& key) {
+    return ReadAt(folder_.Write("test.ini", content), section, key).text;
   }
 
   testing::TempFolder folder_;
@@ -75,22 +82,16 @@ TEST_F(PrivateProfile, FindsValuesTheWayWindowsDoes) {
 }
 
 TEST_F(PrivateProfile, MissingFileOrFolderGivesTheDefault) {
-  const std::string missing = folder_.path() + "/none.ini";
-  EXPECT_EQ(
-      ReadPrivateProfileString(u"s", u"k", u"dflt", std::u16string(missing.begin(), missing.end())),
-      u"dflt");
-  const std::string dir = folder_.path();
-  EXPECT_EQ(ReadPrivateProfileString(u"s", u"k", u"dflt", std::u16string(dir.begin(), dir.end())),
-            u"dflt");
-  EXPECT_EQ(ReadPrivateProfileString(u"s", u"k", u"dflt", u""), u"dflt");
+  EXPECT_EQ(ReadAt(folder_.path() + "/none.ini", u"s", u"k").text, u"<default>");
+  EXPECT_EQ(ReadAt(folder_.path(), u"s", u"k").text, u"<default>");
+  EXPECT_EQ(ReadAt("", u"s", u"k").text, u"<default>");
 
   // A FIFO gives the default at once instead of waiting for a writer.
   const std::string fifo = folder_.path() + "/fifo.ini";
   ASSERT_TRUE(testing::MakeFifo(fifo));
-  const std::optional<std::u16string> read = testing::WithoutBlocking<std::u16string>(fifo, [&] {
-    return ReadPrivateProfileString(u"s", u"k", u"dflt", std::u16string(fifo.begin(), fifo.end()));
-  });
-  EXPECT_EQ(read, u"dflt");
+  const std::optional<std::u16string> read =
+      testing::WithoutBlocking<std::u16string>(fifo, [&] { return ReadAt(fifo, u"s", u"k").text; });
+  EXPECT_EQ(read, u"<default>");
 }
 
 TEST_F(PrivateProfile, LineEndingsOfEveryKind) {
@@ -116,18 +117,29 @@ TEST_F(PrivateProfile, EncodingsOfTheFile) {
   EXPECT_EQ(Read("[s]\nk=\xD6\n", u"s", u"k"), u"\xFFFD");
 }
 
-TEST_F(PrivateProfile, ValueIsCutToCapacityAndAtNul) {
-  const std::string long_value(300, 'v');
-  EXPECT_EQ(Read("[s]\nk=" + long_value + "\n", u"s", u"k"), std::u16string(259, u'v'));
-  EXPECT_EQ(Read("[s]\nk=abc\n", u"s", u"k", 3), u"ab");
-  EXPECT_EQ(Read("[s]\nk=abc\n", u"s", u"k", 1), u"");
-  EXPECT_EQ(Read("[s]\nk=abc\n", u"s", u"k", 0), u"");
-  EXPECT_EQ(Read("[s]\nk=ab\0cd\nz=after\n"s, u"s", u"k"), u"ab");
-  EXPECT_EQ(Read("[s]\nk=ab\0cd\nz=after\n"s, u"s", u"z"), u"after");
-  // The default obeys the same capacity.
-  EXPECT_EQ(Read("", u"s", u"k", 4), u"<de");
-  // A cut through a surrogate pair drops the orphaned high half.
-  EXPECT_EQ(Read("[s]\nk=ab\xF0\x9F\x98\x80\n", u"s", u"k", 4), u"ab");
+// A value over the limit is refused, never cut: a cut address would be
+// another address. Here the limits are 4 characters and 32 bytes.
+TEST_F(PrivateProfile, ValueOverTheLimitIsRefusedNeverCutAndNulEndsIt) {
+  const struct {
+    std::string file;
+    ProfileStatus status;
+    std::u16string text;
+  } rows[] = {
+      {"[s]\nk=abcd\n", ProfileStatus::kFound, u"abcd"},
+      {"[s]\nk=abcde\n", ProfileStatus::kTooLong, u"<default>"},
+      {"[s]\nk=  \"abcd\"  \n", ProfileStatus::kFound, u"abcd"},  // blanks and quotes trimmed first
+      {"[s]\nk=ab\xF0\x9F\x98\x80\n", ProfileStatus::kFound, u"ab\U0001F600"},  // 4 UTF-16 units
+      {"[s]\nk=ab\0cdefgh\n"s, ProfileStatus::kFound, u"ab"},  // nothing after a NUL counts
+      {"[s]\nk=abc\n" + std::string(22, ';'), ProfileStatus::kFound, u"abc"},  // 32 bytes
+      {"[s]\nk=abc\n" + std::string(23, ';'), ProfileStatus::kFileTooLarge, u"<default>"},
+      {"[s]\nz=abcde\nk=abc\n", ProfileStatus::kFound, u"abc"},  // z's length does not count
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    const ProfileValue value = ReadAt(folder_.Write("test.ini", row.file), u"s", u"k", 4, 32);
+    EXPECT_EQ(value.status, row.status);
+    EXPECT_EQ(value.text, row.text);
+  }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "devserver/dev_server.h"
 #include "support/temp_folder.h"
 #include "tavik/bidrules/rules_errors.h"
+#include "tavik/bidrules/rules_file_document.h"
 #include "tavik/bidrules/rules_http.h"
 #include "tavik/tavik_handles.h"
 
@@ -223,6 +224,16 @@ TEST_F(BidRulesFileTest, QuestionsAboutDocumentsThatCannotAnswerThem) {
     int first_cert;  // GetCertLen(0)
   };
   const std::string rule_only = "<bidenv><source><rules><rule/></rules></source></bidenv>";
+  std::string openers, nested;
+  for (size_t i = 0; i <= rf::kMaxRulesOpeners; ++i)
+    openers += "<opener><cert>C</cert></opener>";
+  for (size_t i = 0; i < 300; ++i)
+    nested = "<x>" + nested + "</x>";
+  const std::string beyond_limits[] = {
+      "<bidenv><source><rules><rule><openers>" + openers +
+          "</openers></rule></rules></source></bidenv>",
+      "<bidenv><source><rules><rule>" + nested + "</rule></rules></source></bidenv>",
+      rule_only + std::string(rf::kMaxRulesDocumentBytes - rule_only.size() + 1, ' ')};
   const Case cases[] = {
       {"not XML at all", rf::kNotDocument, rf::kNotDocument, rf::kNotDocument},
       {"<bidenv><source><rules><rule>", rf::kNotDocument, rf::kNotDocument, rf::kNotDocument},
@@ -233,9 +244,12 @@ TEST_F(BidRulesFileTest, QuestionsAboutDocumentsThatCannotAnswerThem) {
       {"<bidenv><source><organization/><rules><rule><openers><opener><cert/></opener>"
        "<opener/></openers></rule></rules></source></bidenv>",
        0, 2, rf::kNoCertText},
+      {beyond_limits[0], rf::kNotDocument, rf::kNotDocument, rf::kNotDocument},
+      {beyond_limits[1], rf::kNotDocument, rf::kNotDocument, rf::kNotDocument},
+      {beyond_limits[2], rf::kNotDocument, rf::kNotDocument, rf::kNotDocument},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.body);
+    SCOPED_TRACE(c.body.substr(0, 80));
     reply_body_ = c.body;
     int rc = -1;
     UniqueRulesFile handle = Download(server_->BaseUrl() + "/reply", "projectid=P001", &rc);
