@@ -91,10 +91,14 @@ std::string JsonLine(const CVerifyResult& result, MemoryDialog& dialog, const Fi
 }
 
 std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run) {
-  std::string text;
+  if (!run.verified)
+    return SummaryLine(result, dialog, run);
+  return ReportText(result, dialog) + SummaryLine(result, dialog, run);
+}
+
+std::string SummaryLine(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run) {
   std::string summary = run.bid_path + ": ";
   if (run.verified) {
-    text = ReportText(result, dialog);
     const std::u16string verdict = dialog.GetControlText(kStaticVerdict);
     summary += verdict.empty() ? "没有结果" : Utf8(verdict);
     if (!result.ErrorDetail.empty())
@@ -109,7 +113,7 @@ std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const
     summary += "; bidder chain: " + *run.bidder_chain;
   if (run.log_file)
     summary += "; log: " + Utf8(*run.log_file);
-  return text + summary + "\n";
+  return summary + "\n";
 }
 
 }  // namespace brevalt::cli

@@ -27,9 +27,13 @@ bool Passed(MemoryDialog& dialog);
 // docs/verification.md.
 std::string JsonLine(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run);
 
-// The report the log holds, in UTF-8, then a one-line summary ending in a
-// line end. A file that was not verified gets the summary only.
+// The report the log holds, in UTF-8, then SummaryLine. A file that was not
+// verified gets the summary only.
 std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run);
+
+// One line ending in a line end: the path, the verdict, the message row's
+// detail, the bidder chain, the log written.
+std::string SummaryLine(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run);
 
 }  // namespace brevalt::cli
 
