@@ -5,7 +5,9 @@
 #include "config/text_convert.h"
 #include "engine/result_display.h"
 #include "log/verify_log.h"
+#include "platform/user_folder.h"
 #include "record/result_texts.h"
+#include "tavik/anchors/pem_folder.h"
 
 namespace brevalt::cli {
 namespace {
@@ -62,6 +64,17 @@ std::string ReportText(const CVerifyResult& result, MemoryDialog& dialog) {
   return text + "\n";
 }
 
+// One line per trust folder: which anchor files were read, which refused.
+std::string AnchorLines() {
+  std::string lines;
+  for (const char16_t* kind : {u"tsa", u"bidder"}) {
+    const std::string folder = ToNativePath(GetTrustFolder(kind));
+    lines += "trust/" + Utf8(kind) + " anchors (" + folder +
+             "): " + anchors::AnchorFilesText(anchors::ReadPemFolder(folder)) + "\n";
+  }
+  return lines;
+}
+
 }  // namespace
 
 bool Passed(MemoryDialog& dialog) {
@@ -93,7 +106,7 @@ std::string JsonLine(const CVerifyResult& result, MemoryDialog& dialog, const Fi
 std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run) {
   if (!run.verified)
     return SummaryLine(result, dialog, run);
-  return ReportText(result, dialog) + SummaryLine(result, dialog, run);
+  return ReportText(result, dialog) + AnchorLines() + SummaryLine(result, dialog, run);
 }
 
 std::string SummaryLine(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run) {

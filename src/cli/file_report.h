@@ -27,8 +27,9 @@ bool Passed(MemoryDialog& dialog);
 // docs/verification.md.
 std::string JsonLine(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run);
 
-// The report the log holds, in UTF-8, then SummaryLine. A file that was not
-// verified gets the summary only.
+// The report the log holds, in UTF-8, the anchor files of the two trust
+// folders, then SummaryLine. A file that was not verified gets the summary
+// only.
 std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run);
 
 // One line ending in a line end: the path, the verdict, the message row's
