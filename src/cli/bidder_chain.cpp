@@ -3,9 +3,8 @@
 #include <string_view>
 #include <vector>
 
-#include "config/text_convert.h"
+#include "cli/failed_step.h"
 #include "platform/base64.h"
-#include "record/message_catalogue.h"
 #include "tavik/secretfile/bidder_trust.h"
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/tavik_handles.h"
@@ -30,9 +29,7 @@ std::vector<unsigned char> CertificateDer(TAVIK_CERT_st* cert) {
 }  // namespace
 
 std::optional<std::string> BidderChainOf(const CVerifyResult& result) {
-  const std::u16string refused =
-      msg::kVerifyFailedPrefix + Utf8ToWide(std::to_string(container::kSignerNotTrusted));
-  if (result.ErrorDetail == refused)
+  if (ContainerCodeOf(result) == container::kSignerNotTrusted)
     return std::string(container::ChainStatusName(container::ChainStatus::kRefused));
   if (!result.BidderCert)
     return std::nullopt;

@@ -5,6 +5,8 @@
 
 #include "cli/bidder_chain.h"
 #include "cli/cli_options.h"
+#include "cli/failed_step.h"
+#include "cli/failure_cause.h"
 #include "cli/file_report.h"
 #include "config/text_convert.h"
 #include "engine/verification_run.h"
@@ -52,6 +54,8 @@ FileOutcome VerifyFile(const CliOptions& options, const std::string& file, std::
     run.OnBnClickedVerify();
     run.WaitForWorker();
     file_run.bidder_chain = BidderChainOf(run.Result());
+    file_run.failed_step = FailedStep(run.Result());
+    file_run.cause = CauseOf(run.Result(), file_run.bid_path);
   }
   if (options.json)
     out << JsonLine(run.Result(), dialog, file_run) << '\n';

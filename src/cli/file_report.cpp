@@ -98,6 +98,8 @@ std::string JsonLine(const CVerifyResult& result, MemoryDialog& dialog, const Fi
       {"openers", Rows(dialog, kListOpeners, 3)},
       {"messages", Rows(dialog, kListMessages, 4)},
       {"log_file", run.log_file ? json(Utf8(*run.log_file)) : json(nullptr)},
+      {"failed_step", run.failed_step != 0 ? json(run.failed_step) : json(nullptr)},
+      {"cause", OrNull(run.cause)},
   };
   // Invalid UTF-8 cannot come from our conversions; replace rather than throw.
   return line.dump(-1, ' ', false, json::error_handler_t::replace);
@@ -122,6 +124,10 @@ std::string SummaryLine(const CVerifyResult& result, MemoryDialog& dialog, const
         Utf8(dialog.MessageBoxes().empty() ? std::u16string() : dialog.MessageBoxes().back().text) +
         ")";
   }
+  if (run.failed_step != 0)
+    summary += "; step " + std::to_string(run.failed_step) + " failed";
+  if (run.cause)
+    summary += (run.failed_step != 0 ? ": " : "; cause: ") + *run.cause;
   if (run.bidder_chain)
     summary += "; bidder chain: " + *run.bidder_chain;
   if (run.log_file)

@@ -18,6 +18,8 @@ struct FileRun {
   bool verified = false;                    // false when the name was refused
   std::optional<std::u16string> log_file;   // the log written, if any
   std::optional<std::string> bidder_chain;  // see BidderChainOf
+  int failed_step = 0;                      // see FailedStep; 0 for none
+  std::optional<std::string> cause;         // see CauseOf
 };
 
 // True when the verdict shown (control 1016) is "通过".
@@ -33,7 +35,7 @@ std::string JsonLine(const CVerifyResult& result, MemoryDialog& dialog, const Fi
 std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run);
 
 // One line ending in a line end: the path, the verdict, the message row's
-// detail, the bidder chain, the log written.
+// detail, the failed step and its cause, the bidder chain, the log written.
 std::string SummaryLine(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run);
 
 }  // namespace brevalt::cli
