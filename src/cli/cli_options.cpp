@@ -1,37 +1,56 @@
 #include "cli/cli_options.h"
 
+#include "platform/command_line.h"
+
 namespace brevalt::cli {
+namespace {
+
+constexpr OptionSpec kSpecs[] = {
+    {"no-rules", 0, false},  {"no-log", 0, false}, {"json", 'j', false},
+    {"summary", 's', false}, {"help", 'h', false}, {"version", 'V', false},
+};
+
+}  // namespace
 
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
                      std::string* error) {
-  bool only_files = false;
-  for (const std::string& arg : args) {
-    if (only_files || arg == "-" || arg.empty() || arg[0] != '-') {
-      options->files.push_back(arg);
-    } else if (arg == "--") {
-      only_files = true;
-    } else if (arg == "--no-rules") {
-      options->verify_rules = false;
-    } else if (arg == "--no-log") {
-      options->write_log = false;
-    } else if (arg == "--json") {
-      options->json = true;
-    } else if (arg == "--help" || arg == "-h") {
-      options->help = true;
-    } else {
-      *error = "unknown option " + arg;
-      return false;
-    }
+  CommandLine line;
+  CommandLineProblem problem;
+  if (!ParseCommandLine(args, kSpecs, &line, &problem)) {
+    *error = problem.error == CommandLineError::kUnexpectedValue
+                 ? "option " + problem.word + " takes no value"
+                 : "unknown option " + problem.word;
+    return false;
   }
-  if (options->files.empty() && !options->help) {
+  for (const GivenOption& given : line.options) {
+    if (given.name == "no-rules")
+      options->verify_rules = false;
+    else if (given.name == "no-log")
+      options->write_log = false;
+    else if (given.name == "json")
+      options->json = true;
+    else if (given.name == "summary")
+      options->summary = true;
+    else if (given.name == "help")
+      options->help = true;
+    else
+      options->version = true;
+  }
+  options->files = std::move(line.operands);
+  if (options->help || options->version)
+    return true;
+  if (options->json && options->summary) {
+    *error = "--json and --summary do not go together";
+    return false;
+  }
+  if (options->files.empty()) {
     *error = "no bid file given";
     return false;
   }
   return true;
 }
-
 std::string HelpText() {
-  return "usage: brevalt-cli [--no-rules] [--no-log] [--json] FILE...\n"
+  return "usage: brevalt-cli [--no-rules] [--no-log] [--json | --summary] FILE...\n"
          "\n"
          "Verifies sealed bid files (.bidx), one after the other, as the dialog's\n"
          "verify button does. Each FILE must be named xxx_PROJECT_PACKAGE.tbs.bidx\n"
@@ -39,16 +58,22 @@ std::string HelpText() {
          "otherwise is refused with a warning and not verified.\n"
          "\n"
          "options:\n"
-         "  --no-rules  do not download the project's rules file from the rules\n"
-         "              service nor compare it with the one sealed into the bid\n"
-         "              (the \"验证规则文件\" box unchecked); checked by default\n"
-         "  --no-log    write no verification log (the \"写日志\" box unchecked)\n"
-         "  --json      print one JSON object per file per line instead of the report\n"
-         "  -h, --help  print this text\n"
-         "  --          every later word is a file\n"
+         "  --no-rules     do not download the project's rules file from the rules\n"
+         "                 service nor compare it with the one sealed into the bid\n"
+         "                 (the \"验证规则文件\" box unchecked); checked by default\n"
+         "  --no-log       write no verification log (the \"写日志\" box unchecked)\n"
+         "  -j, --json     print one JSON object per file per line instead of the report\n"
+         "  -s, --summary  print one line per file instead of its report, then the totals\n"
+         "  -h, --help     print this text\n"
+         "  -V, --version  print the version\n"
+         "  --             every later word is a file\n"
          "\n"
-         "Progress goes to standard error as \"[3/40] name…\". Without --json each\n"
-         "file prints the report the log holds (UTF-8) and a one-line summary.\n"
+         "Options may come before, between or after the files, and short ones\n"
+         "combine (-sV).\n"
+         "Progress goes to standard error as \"[3/40] name…\". Without --json or\n"
+         "--summary each file prints the report the log holds (UTF-8), the trust\n"
+         "anchor files read, and a one-line summary that names the failed step and\n"
+         "its cause.\n"
          "\n"
          "exit status:\n"
          "  0  every file's verdict is 通过 (passed)\n"
@@ -59,7 +84,8 @@ std::string HelpText() {
          "  settings  $XDG_CONFIG_HOME/TAVIK/qzv/Setting.ini\n"
          "            (~/.config/TAVIK/qzv/Setting.ini when XDG_CONFIG_HOME is unset)\n"
          "  logs      $XDG_CONFIG_HOME/TAVIK/qzv/Log/<bid file name>.txt (GBK)\n"
-         "  trust     $XDG_CONFIG_HOME/TAVIK/qzv/trust/tsa/ and trust/bidder/ (PEM)\n"
+         "  trust     $XDG_CONFIG_HOME/TAVIK/qzv/trust/tsa/ and trust/bidder/\n"
+         "            (.pem, .crt or .cer; PEM or DER)\n"
          "\n"
          "See docs/verification.md for the steps, the messages and the JSON keys.\n";
 }

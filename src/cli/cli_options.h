@@ -18,15 +18,22 @@ struct CliOptions {
   bool verify_rules = true;  // box 1007 "验证规则文件"
   bool write_log = true;     // box 1030 "写日志"
   bool json = false;
+  bool summary = false;  // one line per file, then the totals
   bool help = false;
+  bool version = false;
   std::vector<std::string> files;
 };
 
-// Reads args (without the program name): --no-rules, --no-log, --json,
-// --help / -h, and files; "--" makes every later word a file. True on
-// success; false with *error naming the problem (an unknown option, or no
-// file without --help).
+// Reads args (without the program name): --no-rules, --no-log, --json / -j,
+// --summary / -s, --help / -h, --version / -V, and files, in any order;
+// "--" makes every later word a file. True on success; false with *error
+// naming the problem (an unknown option, a value given to an option, --json
+// with --summary, or no file without --help or --version).
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, std::string* error);
+
+// The usage line that follows a usage error.
+inline constexpr char kUsageLine[] =
+    "usage: brevalt-cli [--no-rules] [--no-log] [--json | --summary] FILE...  (--help explains)\n";
 
 // What --help prints: usage, every option, the exit statuses and where
 // settings and logs live.

@@ -5,11 +5,14 @@
 
 #include "cli/bidder_chain.h"
 #include "cli/cli_options.h"
+#include "cli/failed_step.h"
+#include "cli/failure_cause.h"
 #include "cli/file_report.h"
 #include "config/text_convert.h"
 #include "engine/verification_run.h"
 #include "log/verify_log.h"
 #include "platform/memory_dialog.h"
+#include "platform/version.h"
 
 namespace brevalt::cli {
 namespace {
@@ -22,11 +25,20 @@ std::string AbsolutePath(const std::string& file) {
   return error ? file : absolute.lexically_normal().string();
 }
 
-// Chooses and verifies one file as the dialog's two buttons do; returns
-// whether its verdict is "通过". Writes its JSON line or report to out, and
-// to err why a log that was wanted could not be written.
-bool VerifyFile(const CliOptions& options, const std::string& file, std::ostream& out,
-                std::ostream& err) {
+enum class FileOutcome { kPassed, kNotPassed, kNotVerified };
+
+// How many files ended each way, for the totals of --summary.
+struct Totals {
+  std::size_t passed = 0;
+  std::size_t not_passed = 0;
+  std::size_t not_verified = 0;
+};
+
+// Chooses and verifies one file as the dialog's two buttons do. Writes its
+// JSON line, report or summary line to out, and to err why a log that was
+// wanted could not be written.
+FileOutcome VerifyFile(const CliOptions& options, const std::string& file, std::ostream& out,
+                       std::ostream& err) {
   MemoryDialog dialog;
   dialog.SetChecked(kCheckVerifyRules, options.verify_rules);
   dialog.SetChecked(kCheckWriteLog, options.write_log);
@@ -48,15 +60,29 @@ bool VerifyFile(const CliOptions& options, const std::string& file, std::ostream
     run.OnBnClickedVerify();
     run.WaitForWorker();
     file_run.bidder_chain = BidderChainOf(run.Result());
+    file_run.failed_step = FailedStep(run.Result());
+    file_run.cause = CauseOf(run.Result(), file_run.bid_path);
   }
   if (file_run.log_failure)
     err << "brevalt-cli: " << LogFailureText(*file_run.log_failure) << std::endl;
   if (options.json)
     out << JsonLine(run.Result(), dialog, file_run) << '\n';
+  else if (options.summary)
+    out << SummaryLine(run.Result(), dialog, file_run);
   else
     out << HumanReport(run.Result(), dialog, file_run);
   out.flush();
-  return file_run.verified && Passed(dialog);
+  if (!file_run.verified)
+    return FileOutcome::kNotVerified;
+  return Passed(dialog) ? FileOutcome::kPassed : FileOutcome::kNotPassed;
+}
+
+// The last line of --summary.
+std::string TotalsLine(const Totals& totals) {
+  const std::size_t files = totals.passed + totals.not_passed + totals.not_verified;
+  return std::to_string(files) + (files == 1 ? " file: " : " files: ") +
+         std::to_string(totals.passed) + " 通过, " + std::to_string(totals.not_passed) +
+         " 没通过, " + std::to_string(totals.not_verified) + " 未验证\n";
 }
 
 }  // namespace
@@ -65,22 +91,37 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   CliOptions options;
   std::string error;
   if (!ParseCliOptions(args, &options, &error)) {
-    err << "brevalt-cli: " << error << "\n"
-        << "usage: brevalt-cli [--no-rules] [--no-log] [--json] FILE...  (--help explains)\n";
+    err << "brevalt-cli: " << error << "\n" << kUsageLine;
     return kExitUsage;
   }
   if (options.help) {
     out << HelpText();
     return kExitAllPassed;
   }
-  bool all_passed = true;
+  if (options.version) {
+    out << "brevalt-cli " << BrevaltVersion() << "\n";
+    return kExitAllPassed;
+  }
+  Totals totals;
   const std::size_t count = options.files.size();
   for (std::size_t i = 0; i < count; ++i) {
     const std::string name = std::filesystem::path(options.files[i]).filename().string();
     err << "[" << i + 1 << "/" << count << "] " << name << "…" << std::endl;
-    all_passed = VerifyFile(options, options.files[i], out, err) && all_passed;
+    switch (VerifyFile(options, options.files[i], out, err)) {
+      case FileOutcome::kPassed:
+        ++totals.passed;
+        break;
+      case FileOutcome::kNotPassed:
+        ++totals.not_passed;
+        break;
+      case FileOutcome::kNotVerified:
+        ++totals.not_verified;
+        break;
+    }
   }
-  return all_passed ? kExitAllPassed : kExitNotPassed;
+  if (options.summary)
+    out << TotalsLine(totals);
+  return totals.passed == count ? kExitAllPassed : kExitNotPassed;
 }
 
 }  // namespace brevalt::cli

@@ -7,7 +7,9 @@
 #include "engine/result_display.h"
 #include "log/verify_log.h"
 #include "platform/plain_text.h"
+#include "platform/user_folder.h"
 #include "record/result_texts.h"
+#include "tavik/anchors/pem_folder.h"
 
 namespace brevalt::cli {
 namespace {
@@ -72,6 +74,17 @@ std::string ReportText(const CVerifyResult& result, MemoryDialog& dialog) {
   return text + "\n";
 }
 
+// One line per trust folder: which anchor files were read, which refused.
+std::string AnchorLines() {
+  std::string lines;
+  for (const char16_t* kind : {u"tsa", u"bidder"}) {
+    const std::string folder = ToNativePath(GetTrustFolder(kind));
+    lines += "trust/" + Utf8(kind) + " anchors (" + folder +
+             "): " + anchors::AnchorFilesText(anchors::ReadPemFolder(folder)) + "\n";
+  }
+  return lines;
+}
+
 }  // namespace
 
 bool Passed(MemoryDialog& dialog) {
@@ -95,16 +108,22 @@ std::string JsonLine(const CVerifyResult& result, MemoryDialog& dialog, const Fi
       {"openers", Rows(dialog, kListOpeners, 3)},
       {"messages", Rows(dialog, kListMessages, 4)},
       {"log_file", run.log_file ? json(Utf8(*run.log_file)) : json(nullptr)},
+      {"failed_step", run.failed_step != 0 ? json(run.failed_step) : json(nullptr)},
+      {"cause", OrNull(run.cause)},
   };
   // Invalid UTF-8 cannot come from our conversions; replace rather than throw.
   return line.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
 std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run) {
-  std::string text;
+  if (!run.verified)
+    return SummaryLine(result, dialog, run);
+  return ReportText(result, dialog) + AnchorLines() + SummaryLine(result, dialog, run);
+}
+
+std::string SummaryLine(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run) {
   std::string summary = PlainTextUtf8(run.bid_path) + ": ";
   if (run.verified) {
-    text = ReportText(result, dialog);
     const std::u16string verdict = dialog.GetControlText(kStaticVerdict);
     summary += verdict.empty() ? "没有结果" : Utf8(verdict);
     if (!result.ErrorDetail.empty())
@@ -115,11 +134,15 @@ std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const
         Utf8(dialog.MessageBoxes().empty() ? std::u16string() : dialog.MessageBoxes().back().text) +
         ")";
   }
+  if (run.failed_step != 0)
+    summary += "; step " + std::to_string(run.failed_step) + " failed";
+  if (run.cause)
+    summary += (run.failed_step != 0 ? ": " : "; cause: ") + *run.cause;
   if (run.bidder_chain)
     summary += "; bidder chain: " + *run.bidder_chain;
   if (run.log_file)
     summary += "; log: " + Utf8(*run.log_file);
-  return text + summary + "\n";
+  return summary + "\n";
 }
 
 std::string LogFailureText(const VerifyLogFailure& failure) {

@@ -20,6 +20,8 @@ struct FileRun {
   std::optional<std::u16string> log_file;       // the log written, if any
   std::optional<VerifyLogFailure> log_failure;  // why a wanted log was not written
   std::optional<std::string> bidder_chain;      // see BidderChainOf
+  int failed_step = 0;                          // see FailedStep; 0 for none
+  std::optional<std::string> cause;             // see CauseOf
 };
 
 // True when the verdict shown (control 1016) is "通过".
@@ -29,13 +31,18 @@ bool Passed(MemoryDialog& dialog);
 // docs/verification.md.
 std::string JsonLine(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run);
 
-// The report the log holds, in UTF-8, then a one-line summary ending in a
-// line end. A file that was not verified gets the summary only.
+// The report the log holds, in UTF-8, the anchor files of the two trust
+// folders, then SummaryLine. A file that was not verified gets the summary
+// only.
 std::string HumanReport(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run);
 
 // One line (no line end) saying that the log was not written, why (the
 // system's text for the errno) and what became of the bid file's earlier log.
 std::string LogFailureText(const VerifyLogFailure& failure);
+
+// One line ending in a line end: the path, the verdict, the message row's
+// detail, the failed step and its cause, the bidder chain, the log written.
+std::string SummaryLine(const CVerifyResult& result, MemoryDialog& dialog, const FileRun& run);
 
 }  // namespace brevalt::cli
 

@@ -40,6 +40,13 @@ UniqueFd OpenRegularFileNative(const std::string& native_path);
 // the end of the file, -1 on an error.
 long ReadSome(const UniqueFd& fd, void* buffer, unsigned long size);
 
+// Why a native path cannot be opened for reading as a regular file, as a
+// phrase that follows the file's name: "does not exist", "is a folder", "is
+// not a regular file (a FIFO, device or socket)", "cannot be read
+// (permission denied)" or "cannot be read (<the system's reason>)". Empty when
+// it opens as a regular file now.
+std::string WhyNotReadable(const std::string& native_path);
+
 }  // namespace brevalt
 
 #endif  // BREVALT_PLATFORM_REGULAR_FILE_H

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/user_folder.h"
 
@@ -48,6 +50,26 @@ long ReadSome(const UniqueFd& fd, void* buffer, unsigned long size) {
     if (errno != EINTR)
       return -1;
   }
+}
+
+std::string WhyNotReadable(const std::string& native_path) {
+  struct stat info {};
+  if (native_path.empty() || stat(native_path.c_str(), &info) != 0) {
+    if (native_path.empty() || errno == ENOENT)
+      return "does not exist";
+  } else if (S_ISDIR(info.st_mode)) {
+    return "is a folder";
+  } else if (!S_ISREG(info.st_mode)) {
+    return "is not a regular file (a FIFO, device or socket)";
+  } else {
+    const UniqueFd fd(open(native_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.valid())
+      return {};
+  }
+  std::string reason = std::strerror(errno);
+  if (!reason.empty())
+    reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+  return "cannot be read (" + reason + ")";
 }
 
 }  // namespace brevalt

@@ -3,11 +3,13 @@
 // private per-user folder, and prints one JSON line per file.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -176,7 +178,7 @@ TEST_F(CliTest, GoodBidPassesWithEveryKeyFilled) {
             (std::vector<std::string>{"bid_path", "project_number", "package_number", "message_box",
                                       "steps", "verdict", "verdict_colour", "verification_code",
                                       "bidder", "bidder_cert_validity", "bidder_chain", "bid_info",
-                                      "openers", "messages", "log_file"}));
+                                      "openers", "messages", "log_file", "failed_step", "cause"}));
   EXPECT_EQ(line["bid_path"], Bid(kGood));
   EXPECT_EQ(line["project_number"], kProject);
   EXPECT_EQ(line["package_number"], "01");
@@ -195,6 +197,7 @@ TEST_F(CliTest, GoodBidPassesWithEveryKeyFilled) {
   ASSERT_EQ(line["openers"].size(), 3u);
   EXPECT_EQ(line["openers"][2], json::array({"2", "开标人丙", "有效"}));
   EXPECT_TRUE(line["messages"].empty());
+  EXPECT_TRUE(line["cause"].is_null());
   ASSERT_TRUE(line["log_file"].is_string());
   EXPECT_EQ(line["log_file"], (Config() / "Log" / (std::string(kGood) + ".txt")).string());
   const std::string log = ReadFile(line["log_file"].get<std::string>());
@@ -227,6 +230,51 @@ TEST_F(CliTest, EachFailingBidSaysWhy) {
   EXPECT_EQ(refused["project_number"], "");
   EXPECT_TRUE(refused["log_file"].is_null());
   EXPECT_NE(out.err.find("[3/3] "), std::string::npos);
+}
+
+// The catalogue's row keeps its text; the cause says what really happened,
+// and which of steps 4 to 6 (all "×") failed.
+TEST_F(CliTest, CausesInPlainWords) {
+  const fs::path dir = folder_->path();
+  fs::create_directories(dir / "bids/folder_P2026001_01.tbs.bidx");
+  WriteFile(dir / "bids/text_P2026001_01.tbs.bidx", "just some text\n");
+  WriteFile(dir / "bids/locked_P2026001_01.tbs.bidx", ReadFile(Bid(kGood)));
+  fs::permissions(dir / "bids/locked_P2026001_01.tbs.bidx", fs::perms::none);
+  // Root reads every file; without the capabilities that allow it, it does not.
+  std::string as_reader;
+  if (geteuid() == 0) {
+    as_reader = "setpriv --bounding-set=-dac_override,-dac_read_search";
+    if (std::system((as_reader + " true 2>/dev/null").c_str()) != 0)
+      as_reader = "unavailable";
+  }
+  const struct {
+    const char* name;
+    std::string prefix;
+    const char* detail;
+    int step;
+    const char* cause;
+  } rows[] = {
+      {"missing_P2026001_01.tbs.bidx", "", "计算验证码失败！", 5, "the bid file does not exist"},
+      {"folder_P2026001_01.tbs.bidx", "", "计算验证码失败！", 5, "the bid file is a folder"},
+      {"locked_P2026001_01.tbs.bidx", as_reader, "计算验证码失败！", 5,
+       "the bid file cannot be read (permission denied)"},
+      {"text_P2026001_01.tbs.bidx", "", "验证规则失败，错误代码 = 20", 5,
+       "not a bid container (bad magic) (container code 20)"},
+      {kTampered, "", "验证规则失败，错误代码 = 34", 6,
+       "signed bytes were changed after sealing (container code 34)"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    if (row.prefix == "unavailable") {
+      std::cout << "skipped: root reads any file, and setpriv cannot drop that here\n";
+      continue;
+    }
+    const CliOutput out = Run("--no-log --json '" + Bid(row.name) + "'", row.prefix);
+    ASSERT_EQ(out.lines.size(), 1u) << out.err;
+    EXPECT_EQ(Detail(out.lines[0]), row.detail);
+    EXPECT_EQ(out.lines[0]["failed_step"], row.step);
+    EXPECT_EQ(out.lines[0]["cause"], row.cause);
+  }
 }
 
 // Runs that stop before the bid check: no log, and the reason in the row.
@@ -326,6 +374,11 @@ TEST_F(CliTest, HumanReportAndUsageError) {
   EXPECT_NE(report.text.find("\n" + Bid(kGood) + ": 通过; bidder chain: unchecked\n"),
             std::string::npos)
       << report.text;
+  const CliOutput summary = Run("-s --no-log '" + Bid(kGood) + "' '" + Bid(kTampered) + "'");
+  EXPECT_EQ(summary.text, Bid(kGood) + ": 通过; bidder chain: unchecked\n" + Bid(kTampered) +
+                              ": 没通过 (验证规则失败，错误代码 = 34); step 6 failed: signed bytes "
+                              "were changed after sealing (container code 34)\n"
+                              "2 files: 1 通过, 1 没通过, 0 未验证\n");
   const CliOutput usage = Run("--bogus x");
   EXPECT_EQ(usage.status, 2);
   EXPECT_NE(usage.err.find("unknown option --bogus"), std::string::npos);

@@ -130,19 +130,19 @@ TEST_F(CheckWithRulesTest, EachFailureWritesItsRowAndMarksStepFour) {
   std::string differing = kDocument;
   differing[differing.size() / 2] ^= 1;
   const FailureRow rows[] = {
-      {"D1 service unreachable", [] { fake::SetResult("TavikBidRulesFileGetRules", 7); }, 3,
+      {"rules service unreachable", [] { fake::SetResult("TavikBidRulesFileGetRules", 7); }, 3,
        CategoryOther, msg::kDownloadRulesFailed, 0},
-      {"D2 certificates unreadable", [] { fake::SetResult("TavikBidRulesFileGetCertCount", 1); }, 4,
+      {"certificates unreadable", [] { fake::SetResult("TavikBidRulesFileGetCertCount", 1); }, 4,
        CategoryOther, msg::kGetOpenerCertsFailed, 0},
-      {"D3 no opener", [] { fake::SetRules({.rules_file = kDocument}); }, 4, CategoryBidFormat,
+      {"no opener", [] { fake::SetRules({.rules_file = kDocument}); }, 4, CategoryBidFormat,
        msg::kNoOpenerCerts, 0},
-      {"D4 second duplicate", [] { fake::FailDupOnCall(2); }, 4, CategoryOther,
+      {"second opener duplicate fails", [] { fake::FailDupOnCall(2); }, 4, CategoryOther,
        msg::kBuildOpenerCertFailed, 1},
-      {"F4 out of memory", [] { fake::SetResult("TavikSecretFileDecryptorVerify", -3); }, 4,
+      {"out of memory", [] { fake::SetResult("TavikSecretFileDecryptorVerify", -3); }, 4,
        CategoryOther, msg::kOutOfMemory, 3},
-      {"F10 total 5 minimum 6", [] { SealedWith(5, 6, kDocument); }, 4, CategoryBidFormat,
+      {"opener total 5 minimum 6", [] { SealedWith(5, 6, kDocument); }, 4, CategoryBidFormat,
        msg::kOpenerTotalBelowMin, 3},
-      {"D5 one byte different", [&] { SealedWith(5, 5, differing); }, 4, CategoryBidFormat,
+      {"one byte different", [&] { SealedWith(5, 5, differing); }, 4, CategoryBidFormat,
        msg::kRulesDiffer, 3},
   };
   for (const FailureRow& row : rows) {

@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <map>
 
+#include <span>
+
+#include "platform/command_line.h"
+#include "platform/version.h"
 #include "tools/bidx/report_command.h"
 #include "tools/bidx/seal_command.h"
 
@@ -15,13 +19,13 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-constexpr const char* kHelp =
+constexpr const char* kHelpText =
     "bidx: seals bid files (.bidx) and inspects sealed ones.\n"
     "\n"
     "usage:\n"
     "  bidx seal --out FILE --signer-cert CERT --signer-key KEY [seal options]\n"
     "  bidx inspect FILE [--extract DIR]\n"
-    "  bidx --help\n"
+    "  bidx --help | --version\n"
     "\n"
     "seal options:\n"
     "  --out FILE          the sealed bid to write (first as FILE.part, renamed when done)\n"
@@ -39,6 +43,10 @@ constexpr const char* kHelp =
     "                      (to check the signature with openssl cms; see docs/container.md)\n"
     "\n"
     "  --help, -h          print this help and exit\n"
+    "  --version, -V       print the version and exit\n"
+    "\n"
+    "An option's value may follow it (--out FILE) or join it (--out=FILE); options\n"
+    "and operands come in any order, and every word after -- is an operand.\n"
     "\n"
     "Exit status: 0 done (inspect: the bid verifies), 1 failed or not verified,\n"
     "2 wrong command line.\n";
@@ -47,35 +55,61 @@ constexpr const char* kSeeHelp = "bidx: see bidx --help\n";
 
 using Options = std::map<std::string, std::string>;
 
-bool IsHelpOption(const std::string& word) {
-  return word == "--help" || word == "-h";
-}
+// Every command takes these besides its own options.
+constexpr OptionSpec kHelp{"help", 'h', false};
+constexpr OptionSpec kVersion{"version", 'V', false};
 
-// Parses "--name value" pairs after args[0]; positional words go to
-// *positional. False, with the cause on `err`, for an unknown, repeated or
-// valueless option.
-bool ParseOptions(const std::vector<std::string>& args, const std::vector<std::string>& known,
-                  Options* opts, std::vector<std::string>* positional, std::ostream& err) {
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& word = args[i];
-    if (word.rfind("--", 0) != 0) {
-      positional->push_back(word);
+constexpr OptionSpec kSealSpecs[] = {
+    {"out", 0, true},
+    {"signer-cert", 0, true},
+    {"signer-key", 0, true},
+    {"payload", 0, true},
+    {"rules", 0, true},
+    {"custom-data", 0, true},
+    {"total", 0, true},
+    {"min", 0, true},
+    kHelp,
+    kVersion,
+};
+constexpr OptionSpec kInspectSpecs[] = {{"extract", 0, true}, kHelp, kVersion};
+constexpr OptionSpec kNoSpecs[] = {kHelp, kVersion};
+
+// Reads the words after the command into "--name" -> value pairs; operands
+// go to *positional, --help and --version to *asked. False, with the cause
+// on `err` after `who`, for an unknown or repeated option and for one
+// without a value (an empty one, or the next option taken for it).
+bool ParseOptions(const std::vector<std::string>& words, std::span<const OptionSpec> specs,
+                  const std::string& who, Options* opts, std::vector<std::string>* positional,
+                  std::string* asked, std::ostream& err) {
+  CommandLine line;
+  CommandLineProblem problem;
+  if (!ParseCommandLine(words, specs, &line, &problem)) {
+    if (problem.error == CommandLineError::kUnknownOption)
+      err << who << ": unknown option " << problem.word << "\n";
+    else if (problem.error == CommandLineError::kMissingValue)
+      err << who << ": option " << problem.word << " needs a value\n";
+    else
+      err << who << ": option " << problem.word << " takes no value\n";
+    return false;
+  }
+  for (const GivenOption& given : line.options) {
+    const std::string word = "--" + given.name;
+    if (given.name == kHelp.name || given.name == kVersion.name) {
+      if (asked->empty())
+        *asked = given.name;
       continue;
     }
-    if (std::find(known.begin(), known.end(), word) == known.end()) {
-      err << "bidx " << args[0] << ": unknown option " << word << "\n";
-      return false;
-    }
     if (opts->count(word) != 0) {
-      err << "bidx " << args[0] << ": option " << word << " given twice\n";
+      err << who << ": option " << word << " given twice\n";
       return false;
     }
-    if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1].rfind("--", 0) == 0) {
-      err << "bidx " << args[0] << ": option " << word << " needs a value\n";
+    if (given.value.empty() || given.value.rfind("--", 0) == 0) {
+      err << who << ": option " << word << " needs a value\n";
       return false;
     }
-    (*opts)[word] = args[++i];
+    (*opts)[word] = given.value;
   }
+  *positional = std::move(line.operands);
   return true;
 }
 
@@ -120,50 +154,62 @@ bool SealOptionsFit(Options& o, const std::vector<std::string>& positional, Seal
   return true;
 }
 
-int Seal(const std::vector<std::string>& args, std::ostream& err) {
-  Options o;
-  std::vector<std::string> positional;
+int Seal(const Options& given, const std::vector<std::string>& positional, std::ostream& err) {
+  Options o = given;
   SealOptions options;
-  if (!ParseOptions(args,
-                    {"--out", "--signer-cert", "--signer-key", "--payload", "--rules",
-                     "--custom-data", "--total", "--min"},
-                    &o, &positional, err) ||
-      !SealOptionsFit(o, positional, &options, err)) {
+  if (!SealOptionsFit(o, positional, &options, err)) {
     err << kSeeHelp;
     return kUsageError;
   }
   return RunSeal(options, err);
 }
 
-int Inspect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Options o;
-  std::vector<std::string> positional;
-  if (!ParseOptions(args, {"--extract"}, &o, &positional, err)) {
-    err << kSeeHelp;
-    return kUsageError;
-  }
+int Inspect(const Options& o, const std::vector<std::string>& positional, std::ostream& out,
+            std::ostream& err) {
   if (positional.size() != 1) {
     err << "bidx inspect: "
         << (positional.empty() ? "the bid file is missing" : "one bid file only") << "\n"
         << kSeeHelp;
     return kUsageError;
   }
-  return RunInspect(positional[0], o["--extract"], out, err);
+  const auto extract = o.find("--extract");
+  return RunInspect(positional[0], extract == o.end() ? std::string() : extract->second, out, err);
 }
 
 }  // namespace
 
 int RunBidx(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if ((!args.empty() && args[0] == "help") || std::any_of(args.begin(), args.end(), IsHelpOption)) {
-    out << kHelp;
+  if (!args.empty() && args[0] == "help") {
+    out << kHelpText;
     return 0;
   }
-  if (!args.empty() && args[0] == "seal") {
-    return Seal(args, err);
+  const std::string command = args.empty() ? std::string() : args[0];
+  const bool seal = command == "seal";
+  const bool inspect = command == "inspect";
+  const std::span<const OptionSpec> specs = seal      ? std::span<const OptionSpec>(kSealSpecs)
+                                            : inspect ? std::span<const OptionSpec>(kInspectSpecs)
+                                                      : kNoSpecs;
+  const std::vector<std::string> words(args.begin() + (seal || inspect ? 1 : 0), args.end());
+  Options o;
+  std::vector<std::string> positional;
+  std::string asked;
+  if (!ParseOptions(words, specs, seal || inspect ? "bidx " + command : "bidx", &o, &positional,
+                    &asked, err)) {
+    err << kSeeHelp;
+    return kUsageError;
   }
-  if (!args.empty() && args[0] == "inspect") {
-    return Inspect(args, out, err);
+  if (asked == kHelp.name) {
+    out << kHelpText;
+    return 0;
   }
+  if (asked == kVersion.name) {
+    out << "bidx " << BrevaltVersion() << "\n";
+    return 0;
+  }
+  if (seal)
+    return Seal(o, positional, err);
+  if (inspect)
+    return Inspect(o, positional, out, err);
   err << (args.empty() ? std::string("bidx: a command is missing (seal or inspect)")
                        : "bidx: unknown command " + args[0])
       << "\n"

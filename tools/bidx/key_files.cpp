@@ -3,12 +3,8 @@
 #include <openssl/decoder.h>
 #include <openssl/err.h>
 #include <openssl/pem.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
-
+#include "platform/regular_file.h"
 #include "tavik/secretfile/file_input.h"
 
 namespace brevalt::bidx {
@@ -27,21 +23,8 @@ int RefusePassphrase(char*, std::size_t, std::size_t*, const OSSL_PARAM*, void* 
 }  // namespace
 
 std::string WhyUnreadable(const std::string& path) {
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0) {
-    return errno == ENOENT ? "does not exist"
-                           : std::string("cannot be read (") + strerror(errno) + ")";
-  }
-  if (S_ISDIR(info.st_mode)) {
-    return "is a folder";
-  }
-  if (!S_ISREG(info.st_mode)) {
-    return "is not a regular file (a FIFO, device or socket)";
-  }
-  if (access(path.c_str(), R_OK) != 0) {
-    return std::string("cannot be read (") + strerror(errno) + ")";
-  }
-  return "cannot be read";
+  const std::string why = WhyNotReadable(path);
+  return why.empty() ? "cannot be read" : why;  // it opens now
 }
 
 bool ReadSmallFile(const std::string& path, std::size_t limit, std::vector<unsigned char>* bytes,

@@ -11,9 +11,9 @@
 
 namespace brevalt::bidx {
 
-// Why the file at `path` cannot be opened for reading as a regular file:
-// "does not exist", "is a folder", "is not a regular file (a FIFO, device or
-// socket)", "cannot be read (permission denied)", ...
+// Why the file at `path` cannot be opened for reading as a regular file
+// (WhyNotReadable of platform/regular_file.h; "cannot be read" when it opens
+// now).
 std::string WhyUnreadable(const std::string& path);
 
 // Reads a whole regular file of at most `limit` bytes, without blocking on a

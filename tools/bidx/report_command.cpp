@@ -4,6 +4,7 @@
 #include <openssl/evp.h>
 #include <openssl/x509.h>
 
+#include "tavik/anchors/pem_folder.h"
 #include "tavik/secretfile/bidder_trust.h"
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/container_reader.h"
@@ -126,6 +127,9 @@ int RunInspect(const std::string& path, const std::string& extract_dir, std::ost
     out << "signature: NOT verified: " << cnt::ErrorText(rc) << " (code " << rc << ")\n"
         << "chain: not checked (the signature does not verify)\n";
   }
+  const std::string anchor_folder = cnt::BidderTrustFolder();
+  out << "bidder anchors (" << anchor_folder
+      << "): " << anchors::AnchorFilesText(anchors::ReadPemFolder(anchor_folder)) << "\n";
   if (!extract_dir.empty() && !ExtractContainer(path, contents, extract_dir, out, err)) {
     return 1;
   }

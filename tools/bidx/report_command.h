@@ -10,7 +10,8 @@ namespace brevalt::bidx {
 // Prints the verification code (upper-case SHA-256 of the whole file), the
 // format version, the counts, the custom data (size, RULF rules file and its
 // length), the payload size, the signer's subject and validity, the
-// signature verdict and the signer's chain state (bidder_trust.h) to `out`;
+// signature verdict, the signer's chain state (bidder_trust.h) and the
+// files of the bidder trust folder, read or refused, to `out`;
 // every field the signature does not confirm is marked "(unverified)". With
 // a non-empty `extract_dir` also writes the parts there (extract_files.h).
 // Reads the bid with constant memory. Returns 0 when the library's Verify

@@ -7,6 +7,7 @@
 
 #include "devserver/dev_server.h"
 #include "devserver/server_options.h"
+#include "platform/version.h"
 
 int main(int argc, char** argv) {
   brevalt::devserver::ServerOptions options;
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
                                     static_cast<size_t>(argc > 0 ? argc - 1 : 0));
   if (brevalt::devserver::WantsHelp(args)) {
     std::fputs(brevalt::devserver::HelpText().c_str(), stdout);
+    return 0;
+  }
+  if (brevalt::devserver::WantsVersion(args)) {
+    std::printf("devserver %s\n", brevalt::BrevaltVersion());
     return 0;
   }
   if (!brevalt::devserver::ParseServerOptions(args, &options, &error)) {

@@ -4,6 +4,9 @@
 #include <charconv>
 #include <cstdint>
 #include <string_view>
+#include <vector>
+
+#include "platform/command_line.h"
 
 namespace brevalt::devserver {
 namespace {
@@ -57,6 +60,16 @@ constexpr Option kOptions[] = {
      [](std::string_view v, ServerOptions* o) { return SetText(v, &o->write_ca_path); }},
 };
 
+// True when one of args is the long or the short word.
+bool Mentions(std::span<const char* const> args, std::string_view long_word,
+              std::string_view short_word) {
+  for (const char* arg : args) {
+    if (arg == long_word || arg == short_word)
+      return true;
+  }
+  return false;
+}
+
 const Option* Find(std::string_view name) {
   for (const Option& option : kOptions) {
     if (option.name == name) {
@@ -69,19 +82,31 @@ const Option* Find(std::string_view name) {
 }  // namespace
 
 bool ParseServerOptions(std::span<const char* const> args, ServerOptions* out, std::string* error) {
-  for (size_t i = 0; i < args.size(); i += 2) {
-    const std::string_view name(args[i]);
-    const Option* option = Find(name);
-    if (option == nullptr) {
-      *error = "unknown option " + std::string(name) + " (see --help)";
-      return false;
-    }
-    if (i + 1 >= args.size()) {
-      *error = "missing value after " + std::string(name);
-      return false;
-    }
-    if (!option->apply(args[i + 1], out)) {
-      *error = "bad value for " + std::string(name) + ": " + args[i + 1];
+  std::vector<OptionSpec> specs;
+  for (const Option& option : kOptions)
+    specs.push_back({option.name.data() + 2, 0, true});  // the name without "--"
+  specs.push_back({"help", 'h', false});
+  specs.push_back({"version", 'V', false});
+  CommandLine line;
+  CommandLineProblem problem;
+  if (!ParseCommandLine(std::vector<std::string>(args.begin(), args.end()), specs, &line,
+                        &problem)) {
+    if (problem.error == CommandLineError::kMissingValue)
+      *error = "missing value after " + problem.word;
+    else if (problem.error == CommandLineError::kUnexpectedValue)
+      *error = "option " + problem.word + " takes no value";
+    else
+      *error = "unknown option " + problem.word + " (see --help)";
+    return false;
+  }
+  if (!line.operands.empty()) {
+    *error = "unknown option " + line.operands[0] + " (see --help)";
+    return false;
+  }
+  for (const GivenOption& given : line.options) {
+    const Option* option = Find("--" + given.name);
+    if (option != nullptr && !option->apply(given.value, out)) {
+      *error = "bad value for --" + given.name + ": " + given.value;
       return false;
     }
   }
@@ -93,18 +118,16 @@ bool ParseServerOptions(std::span<const char* const> args, ServerOptions* out, s
 }
 
 bool WantsHelp(std::span<const char* const> args) {
-  for (const char* arg : args) {
-    const std::string_view text(arg);
-    if (text == "--help" || text == "-h") {
-      return true;
-    }
-  }
-  return false;
+  return Mentions(args, "--help", "-h");
+}
+
+bool WantsVersion(std::span<const char* const> args) {
+  return Mentions(args, "--version", "-V");
 }
 
 std::string HelpText() {
   std::string text =
-      "usage: devserver [OPTION VALUE]...\n"
+      "usage: devserver [OPTION VALUE]...   (--opt VALUE or --opt=VALUE)\n"
       "Serves a local RFC 3161 time-stamp authority (POST /tsa) and, with --root,\n"
       "a rules service (POST /rules) on loopback until SIGINT or SIGTERM.\n"
       "The port is printed on the first line of stdout.\n\n";
@@ -114,6 +137,7 @@ std::string HelpText() {
     text += head + std::string(option.help) + "\n";
   }
   text += "  --help, -h              print this text and exit\n";
+  text += "  --version, -V           print the version and exit\n";
   return text;
 }
 

@@ -8,8 +8,10 @@
 
 #include <climits>
 #include <memory>
+#include <optional>
 
 #include "platform/plain_text.h"
+#include "platform/base64.h"
 #include "platform/release_with.h"
 #include "platform/time_convert.h"
 
@@ -139,18 +141,10 @@ bool ReadCertDetails(const std::vector<unsigned char>& der, CertDetails* details
 }
 
 bool DecodeBase64(const std::string& text, std::vector<unsigned char>* bytes) {
-  if (text.empty() || text.size() % 4 != 0 || text.size() > INT_MAX)
+  std::optional<std::vector<unsigned char>> decoded = brevalt::DecodeBase64(text);
+  if (!decoded)
     return false;
-  size_t padding = 0;
-  while (padding < 2 && text[text.size() - 1 - padding] == '=')
-    ++padding;
-  std::vector<unsigned char> decoded(text.size() / 4 * 3);
-  int length = EVP_DecodeBlock(decoded.data(), reinterpret_cast<const unsigned char*>(text.data()),
-                               static_cast<int>(text.size()));
-  if (length < 0 || static_cast<size_t>(length) != decoded.size())
-    return false;
-  decoded.resize(decoded.size() - padding);
-  *bytes = std::move(decoded);
+  *bytes = std::move(*decoded);
   return true;
 }
 

@@ -34,6 +34,53 @@ inline constexpr int kNoElement = 31;    // no organization or opentime element
 inline constexpr int kNoCertText = 32;   // an opener without cert text
 inline constexpr int kDifferent = 33;    // CompareFile: the bytes differ
 
+// A short English description of a code, as tools print it and
+// docs/rules-service.md lists it; never null.
+constexpr const char* ErrorText(int code) {
+  switch (code) {
+    case kOk:
+      return "success";
+    case kInvalidArgument:
+      return "invalid argument";
+    case kOutOfMemory:
+      return "out of memory";
+    case kNotDownloaded:
+      return "no rules file downloaded yet";
+    case kBufferTooSmall:
+      return "buffer too small";
+    case kNoUrl:
+      return "no rules-service URL";
+    case kBadUrl:
+      return "the rules-service URL is malformed or not http/https";
+    case kConnectFailed:
+      return "cannot connect (refused, unreachable or unknown host)";
+    case kTimedOut:
+      return "no answer in time";
+    case kTransport:
+      return "the connection failed (reset, TLS or malformed HTTP)";
+    case kRedirect:
+      return "answered with a redirect, which is not followed";
+    case kHttpStatus:
+      return "answered with an HTTP error status";
+    case kTooLarge:
+      return "the answer is larger than 16 MiB";
+    case kEmptyBody:
+      return "the answer is empty";
+    case kNoRulesFile:
+      return "no rules file for this project";
+    case kNotDocument:
+      return "the rules file is not a bid environment document";
+    case kNoElement:
+      return "the rules file has no organization or opentime element";
+    case kNoCertText:
+      return "an opener of the rules file has no certificate text";
+    case kDifferent:
+      return "the rules files differ";
+    default:
+      return "unknown error";
+  }
+}
+
 }  // namespace brevalt::rulesfile
 
 #endif  // BREVALT_TAVIK_BIDRULES_RULES_ERRORS_H

@@ -1,11 +1,12 @@
 #include "tavik/pki/cert_decode.h"
 
-#include <openssl/evp.h>
-
 #include <climits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/base64.h"
 
 namespace brevalt::pki {
 namespace {
@@ -33,48 +34,20 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-bool IsBase64Char(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' ||
-         c == '/';
-}
-
-// The base64 characters of text with blanks and line breaks removed; empty
-// when any other character occurs or the padding is malformed.
-std::string CompactBase64(std::string_view text) {
+// text without its blanks and line breaks.
+std::string WithoutBlanks(std::string_view text) {
   std::string compact;
   compact.reserve(text.size());
-  size_t padding = 0;
   for (char c : text) {
-    if (IsBlank(c)) {
-      continue;
-    }
-    if (c == '=') {
-      ++padding;
-    } else if (!IsBase64Char(c) || padding > 0) {
-      return {};
-    }
-    compact.push_back(c);
-  }
-  if (padding > 2 || compact.size() % 4 != 0) {
-    return {};
+    if (!IsBlank(c))
+      compact.push_back(c);
   }
   return compact;
 }
 
-X509* DecodeBase64(std::string_view text) {
-  std::string compact = CompactBase64(text);
-  if (compact.empty() || compact.size() > INT_MAX) {
-    return nullptr;
-  }
-  std::vector<unsigned char> der(compact.size() / 4 * 3);
-  int decoded = EVP_DecodeBlock(der.data(), reinterpret_cast<const unsigned char*>(compact.data()),
-                                static_cast<int>(compact.size()));
-  if (decoded < 0) {
-    return nullptr;
-  }
-  // EVP_DecodeBlock counts the padding as zero bytes; drop them.
-  size_t padding = compact.size() - compact.find_last_not_of('=') - 1;
-  return DecodeDer(der.data(), static_cast<size_t>(decoded) - padding);
+X509* DecodeBase64Text(std::string_view text) {
+  const std::optional<std::vector<unsigned char>> der = DecodeBase64(WithoutBlanks(text));
+  return der ? DecodeDer(der->data(), der->size()) : nullptr;
 }
 
 // The first "-----BEGIN CERTIFICATE-----" block. Its body is read like the
@@ -90,7 +63,7 @@ X509* DecodePem(std::string_view text) {
   if (end == std::string_view::npos) {
     return nullptr;
   }
-  return DecodeBase64(text.substr(body, end - body));
+  return DecodeBase64Text(text.substr(body, end - body));
 }
 
 }  // namespace
@@ -106,7 +79,7 @@ X509* DecodeCertificate(const unsigned char* bytes, size_t size) {
   if (X509* cert = DecodePem(text)) {
     return cert;
   }
-  return DecodeBase64(text);
+  return DecodeBase64Text(text);
 }
 
 }  // namespace brevalt::pki

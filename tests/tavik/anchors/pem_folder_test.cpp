@@ -30,7 +30,7 @@ TEST(ReadPemFolder, ReadsTheCertificatesOfEveryReadablePemFileInNameOrder) {
   TempFolder folder;
   folder.Write("b.pem", "comment\n" + PemOf("B1") + "between\n" + PemOf("B2"));
   folder.Write("A.PEM", PemOf("A"));
-  folder.Write("ca.crt", PemOf("not a PEM name"));
+  folder.Write("ca.txt", PemOf("not an anchor file name"));
   folder.Write("sub.pem/inner.pem", PemOf("in a subfolder"));
   folder.Write("big.pem", PemOf("too large") + std::string(kMaxPemFileBytes, '\n'));
   const PemFolder found = ReadPemFolder(folder.path());
@@ -47,7 +47,7 @@ TEST(ReadPemFolder, ReadsTheCertificatesOfEveryReadablePemFileInNameOrder) {
 // is not unlistable.
 TEST(ReadPemFolder, ReportsPemFilesAndUnlistableFolders) {
   TempFolder root;
-  root.Write("no-pem/ca.crt", PemOf("CA"));
+  root.Write("no-pem/ca.txt", PemOf("CA"));
   std::filesystem::create_directories(root.path() + "/no-pem/dir.pem");
   root.Write("broken/broken.Pem", "-----BEGIN CERTIFICATE-----\n");
   const std::string file = root.Write("a-file", PemOf("CA"));
@@ -70,6 +70,24 @@ TEST(ReadPemFolder, ReportsPemFilesAndUnlistableFolders) {
     EXPECT_EQ(found.unlistable, row.unlistable);
     EXPECT_TRUE(found.certificates.empty());
   }
+}
+
+// Debian's usual names: ".crt" holding PEM, ".cer" holding DER; each file is
+// listed with what became of it.
+TEST(ReadPemFolder, AcceptsCrtAndCerFilesAndSaysWhatEachGave) {
+  TempFolder folder;
+  folder.Write("a.crt", PemOf("A"));
+  const auto der = testing::MakeTestCertDer({"B", "", 0});
+  folder.Write("b.CER", std::string(der.begin(), der.end()));
+  folder.Write("c.cer", "neither PEM nor DER");
+  folder.Write("d.pem", PemOf("D1") + PemOf("D2"));
+  const PemFolder found = ReadPemFolder(folder.path());
+  ASSERT_EQ(found.certificates.size(), 4u);
+  EXPECT_EQ(CommonName(found.certificates[1]), "B");
+  EXPECT_EQ(AnchorFilesText(found),
+            "a.crt: 1 certificate; b.CER: 1 certificate; c.cer: refused, holds no certificate; "
+            "d.pem: 2 certificates");
+  EXPECT_EQ(AnchorFilesText(ReadPemFolder(folder.path() + "/missing")), "none");
 }
 
 }  // namespace

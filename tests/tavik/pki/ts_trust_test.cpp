@@ -53,7 +53,7 @@ TEST(TsTrustFolder, EveryCertificateOfEveryPemFileIsAnAnchor) {
                                  << testing::CertToPem(first.cert.get()) << "between\n"
                                  << testing::CertToPem(second.cert.get());
   std::ofstream(dir + "subfolder/absent.pem") << testing::CertToPem(absent.cert.get());
-  std::ofstream(dir + "ca.crt") << testing::CertToPem(not_pem.cert.get());
+  std::ofstream(dir + "ca.txt") << testing::CertToPem(not_pem.cert.get());
   std::ofstream(dir + "TSA.PEM") << testing::CertToPem(own.cert.get());
   ASSERT_EQ(mkfifo((dir + "fifo.pem").c_str(), 0600), 0);  // must not hang the load
   EXPECT_TRUE(Accepted(Under(first), folder));
