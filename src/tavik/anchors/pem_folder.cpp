@@ -58,9 +58,8 @@ void AppendCertificates(const std::string& text, std::vector<X509Ptr>* out) {
   }
 }
 
-// The "*.pem" entries of folder that are not folders, in name order (so that
-// loading is repeatable). Sets *unlistable when listing failed for another
-// reason than a missing folder.
+}  // namespace
+
 std::vector<std::filesystem::path> PemEntries(const std::string& folder, bool* unlistable) {
   std::vector<std::filesystem::path> entries;
   std::error_code error;
@@ -74,8 +73,6 @@ std::vector<std::filesystem::path> PemEntries(const std::string& folder, bool* u
   std::sort(entries.begin(), entries.end());
   return entries;
 }
-
-}  // namespace
 
 PemFolder ReadPemFolder(const std::string& native_folder) {
   PemFolder result;

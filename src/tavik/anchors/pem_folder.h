@@ -7,6 +7,7 @@
 #include <openssl/x509.h>
 
 #include <cstddef>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,12 @@ struct PemFolder {
   // folder is not unlistable.
   bool unlistable = false;
 };
+
+// The entries of folder (a native path) that ReadPemFolder reads: names
+// ending in ".pem" (any case) that are not folders, in name order (so that
+// loading is repeatable). Sets *unlistable when listing failed for another
+// reason than a missing folder.
+std::vector<std::filesystem::path> PemEntries(const std::string& native_folder, bool* unlistable);
 
 // Reads the folder (a native path) afresh. Entries that are folders or whose
 // names do not end in ".pem" (any case) are ignored; subfolders are not

@@ -49,9 +49,10 @@ bool Exchange(TAVIK_TIMESTAMP_st* request) {
   if (!BuildTimeStampQuery(request->digest_nid, request->imprint, RandomNonce(), &query)) {
     return false;
   }
-  // The anchors are read afresh for every answer, so an authority added to
-  // (or removed from) the trust folder counts from the next request on.
-  StorePtr trusted = LoadTimeStampTrust(TimeStampTrustFolder());
+  // The store is shared and rebuilt whenever a trust source changed, so an
+  // authority added to (or removed from) the trust folder counts from the
+  // next request on.
+  StorePtr trusted = SharedTimeStampTrust();
   const long left = request->timeout_ms - MillisecondsSince(start);
   std::vector<unsigned char> reply;
   if (!trusted || left <= 0 ||

@@ -1,12 +1,53 @@
 #include "tavik/pki/ts_trust.h"
 
+#include <openssl/crypto.h>
 #include <openssl/err.h>
 #include <openssl/x509_vfy.h>
 
+#include <cstdlib>
+#include <mutex>
+
 #include "platform/user_folder.h"
 #include "tavik/anchors/pem_folder.h"
+#include "tavik/anchors/source_stamp.h"
 
 namespace brevalt::pki {
+namespace {
+
+// Where X509_STORE_set_default_paths looks: the environment's choice when
+// set, else OpenSSL's built-in path.
+std::string DefaultPath(const char* environment_name, const char* built_in) {
+  const char* chosen = std::getenv(environment_name);
+  return chosen != nullptr ? chosen : built_in;
+}
+
+// Everything LoadTimeStampTrust reads for `folder`, as it stands now.
+anchors::SourceStamp StampSources(const std::string& native_folder) {
+  anchors::SourceStamp stamp;
+  stamp.push_back(anchors::StampPath(
+      DefaultPath(X509_get_default_cert_file_env(), X509_get_default_cert_file())));
+  stamp.push_back(anchors::StampPath(
+      DefaultPath(X509_get_default_cert_dir_env(), X509_get_default_cert_dir())));
+  anchors::AppendPemFolderStamp(native_folder, &stamp);
+  return stamp;
+}
+
+// The shared store and the stamp of the sources it was built from.
+struct TrustCache {
+  std::mutex mutex;
+  StorePtr store;
+  anchors::SourceStamp built_from;
+};
+
+TrustCache& Cache() {
+  // OpenSSL registers its clean-up at exit when it initialises; initialising
+  // it before the cache exists frees the cached store before that clean-up.
+  [[maybe_unused]] static const int initialised = OPENSSL_init_crypto(0, nullptr);
+  static TrustCache cache;
+  return cache;
+}
+
+}  // namespace
 
 std::u16string TimeStampTrustFolder() {
   return GetTrustFolder(u"tsa");
@@ -27,6 +68,25 @@ StorePtr LoadTimeStampTrust(const std::u16string& folder) {
     X509_STORE_add_cert(store.get(), cert.get());  // takes its own reference
   ERR_clear_error();
   return store;
+}
+
+StorePtr SharedTimeStampTrust() {
+  TrustCache& cache = Cache();
+  const std::u16string folder = TimeStampTrustFolder();
+  std::lock_guard lock(cache.mutex);
+  // Stamped before loading: a change made while the store is built shows
+  // as a difference at the next call, never as a store taken for current.
+  anchors::SourceStamp now = StampSources(ToNativePath(folder));
+  if (!cache.store || now != cache.built_from) {
+    StorePtr fresh = LoadTimeStampTrust(folder);
+    if (!fresh)
+      return nullptr;
+    cache.store = std::move(fresh);
+    cache.built_from = std::move(now);
+  }
+  if (X509_STORE_up_ref(cache.store.get()) != 1)
+    return nullptr;
+  return StorePtr(cache.store.get());
 }
 
 }  // namespace brevalt::pki

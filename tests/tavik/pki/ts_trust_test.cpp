@@ -21,15 +21,19 @@ using testing::IssueTestCert;
 using testing::TestIdentity;
 using testing::Usage;
 
-// True when an answer signed by tsa counts against the anchors loaded from
-// the folder.
-bool Accepted(const TestIdentity& tsa, const std::u16string& folder) {
+// True when an answer signed by tsa counts against the store.
+bool AcceptedBy(const TestIdentity& tsa, const StorePtr& store) {
   const std::vector<unsigned char> imprint(32, 1);
   const std::vector<unsigned char> answer =
       testing::ForgeTimeStampResponse(tsa, {}, {NID_sha256, imprint, 9});
-  StorePtr store = LoadTimeStampTrust(folder);
   return store && ValidateTimeStampResponse(answer, {NID_sha256, imprint, 9}, store.get(),
                                             nullptr) == ResponseCheck::kOk;
+}
+
+// True when an answer signed by tsa counts against the anchors loaded from
+// the folder.
+bool Accepted(const TestIdentity& tsa, const std::u16string& folder) {
+  return AcceptedBy(tsa, LoadTimeStampTrust(folder));
 }
 
 // An authority issued by ca.
@@ -61,6 +65,24 @@ TEST(TsTrustFolder, EveryCertificateOfEveryPemFileIsAnAnchor) {
   EXPECT_TRUE(Accepted(own, folder));
   EXPECT_FALSE(Accepted(Under(absent), folder));
   EXPECT_FALSE(Accepted(Under(not_pem), folder));
+}
+
+// The shared store is kept while nothing changes, and rebuilt as soon as an
+// anchor file is added to or removed from the folder.
+TEST(TsTrustFolder, SharedStoreFollowsTheFolder) {
+  testing::ScopedSettings settings;
+  const std::string dir = settings.root() + "/TAVIK/qzv/trust/tsa/";
+  std::filesystem::create_directories(dir);
+  const TestIdentity ca = testing::MakeTestCa("Added CA");
+  const StorePtr before = SharedTimeStampTrust();
+  EXPECT_EQ(SharedTimeStampTrust().get(), before.get()) << "nothing changed: the same store";
+  EXPECT_FALSE(AcceptedBy(Under(ca), before));
+  std::ofstream(dir + "added.pem") << testing::CertToPem(ca.cert.get());
+  const StorePtr added = SharedTimeStampTrust();
+  EXPECT_TRUE(AcceptedBy(Under(ca), added));
+  EXPECT_EQ(SharedTimeStampTrust().get(), added.get());
+  std::filesystem::remove(dir + "added.pem");
+  EXPECT_FALSE(AcceptedBy(Under(ca), SharedTimeStampTrust()));
 }
 
 }  // namespace
