@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tavik/http/curl_cancel.h"
 #include "tavik/pki/pki_memory.h"
 #include "tavik/pki/ts_http.h"
 #include "tavik/pki/ts_request.h"
@@ -21,6 +22,7 @@ struct TAVIK_TIMESTAMP_st {
   long timeout_ms = brevalt::pki::kTotalTimeoutMs;
   bool answered = false;  // a well-formed answer to this request arrived
   brevalt::pki::TimeStampFields answer;
+  brevalt::http::CancelSignal cancel;  // raised by TavikPKIMsgTimeStampCancel
 };
 
 namespace {
@@ -56,7 +58,8 @@ bool Exchange(TAVIK_TIMESTAMP_st* request) {
   const long left = request->timeout_ms - MillisecondsSince(start);
   std::vector<unsigned char> reply;
   if (!trusted || left <= 0 ||
-      PostTimeStampQuery(request->url, query.der, left, &reply) != HttpOutcome::kOk) {
+      PostTimeStampQuery(request->url, query.der, left, &reply, &request->cancel) !=
+          HttpOutcome::kOk) {
     return false;
   }
   const ExpectedBinding expected{request->digest_nid, request->imprint, query.nonce};
@@ -110,13 +113,22 @@ int TavikPKIMsgTimeStampSetTimeout(TAVIK_TIMESTAMP_st* request, int milliseconds
   return 1;
 }
 
+int TavikPKIMsgTimeStampCancel(TAVIK_TIMESTAMP_st* request) {
+  if (request == nullptr) {
+    return 0;
+  }
+  request->cancel.Raise();
+  return 1;
+}
+
 int TavikPKIMsgTimeStampGetResponse(TAVIK_TIMESTAMP_st* request, int* status) {
   if (request == nullptr || status == nullptr) {
     return 0;
   }
   request->answered = false;
   request->answer = {};
-  if (request->url.empty() || request->digest_nid == NID_undef || !Exchange(request)) {
+  if (request->url.empty() || request->digest_nid == NID_undef || request->cancel.raised() ||
+      !Exchange(request)) {
     request->answer = {};
     return 0;
   }
