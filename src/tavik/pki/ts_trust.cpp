@@ -4,30 +4,20 @@
 #include <openssl/err.h>
 #include <openssl/x509_vfy.h>
 
-#include <cstdlib>
 #include <mutex>
 
 #include "platform/user_folder.h"
 #include "tavik/anchors/pem_folder.h"
 #include "tavik/anchors/source_stamp.h"
+#include "tavik/pki/system_anchors.h"
 
 namespace brevalt::pki {
 namespace {
 
-// Where X509_STORE_set_default_paths looks: the environment's choice when
-// set, else OpenSSL's built-in path.
-std::string DefaultPath(const char* environment_name, const char* built_in) {
-  const char* chosen = std::getenv(environment_name);
-  return chosen != nullptr ? chosen : built_in;
-}
-
 // Everything LoadTimeStampTrust reads for `folder`, as it stands now.
 anchors::SourceStamp StampSources(const std::string& native_folder) {
   anchors::SourceStamp stamp;
-  stamp.push_back(anchors::StampPath(
-      DefaultPath(X509_get_default_cert_file_env(), X509_get_default_cert_file())));
-  stamp.push_back(anchors::StampPath(
-      DefaultPath(X509_get_default_cert_dir_env(), X509_get_default_cert_dir())));
+  AppendSystemAnchorStamp(&stamp);
   anchors::AppendPemFolderStamp(native_folder, &stamp);
   return stamp;
 }
@@ -57,7 +47,7 @@ StorePtr LoadTimeStampTrust(const std::u16string& folder) {
   StorePtr store(X509_STORE_new());
   if (!store)
     return nullptr;
-  X509_STORE_set_default_paths(store.get());  // a machine without a CA store still works
+  AddSystemAnchors(store.get());
   // Whatever the user placed is an anchor, root or not: a chain may end at
   // the authority's issuing CA, or at the authority's own certificate.
   X509_STORE_set_flags(store.get(), X509_V_FLAG_PARTIAL_CHAIN);
