@@ -35,6 +35,12 @@ int QueryRulesWithBidderCert(const std::u16string& project_number, TAVIK_CERT_st
   // The query ends at its first NUL, as a zero-terminated text would.
   const size_t length = strnlen(query.c_str(), query.size());
   CRulesFileClient client;
+  // Nobody waits for the answer, so a silent service must not hold up the
+  // run's end; when the limit cannot be set the library's own still holds.
+  if (client.m_hRulesFile) {
+    TavikBidRulesFileSetTimeout(client.m_hRulesFile.get(),
+                                static_cast<int>(kBidderQueryWait.count()));
+  }
   const int rc = client.SendQuery(query.c_str(), static_cast<int>(length));
   if (rc == 0)
     return 1;

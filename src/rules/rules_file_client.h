@@ -12,6 +12,7 @@
 #ifndef BREVALT_RULES_RULES_FILE_CLIENT_H
 #define BREVALT_RULES_RULES_FILE_CLIENT_H
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -72,11 +73,15 @@ class CRulesFileClient {
 // query), 0 for any other answer and when nothing could be sent, including a
 // query that would not fit 2048 bytes with its terminator (never cut: a cut
 // certificate is worthless to the service). Without a certificate: 1, and no
-// request at all. Nobody relies on the result.
+// request at all. The exchange ends within kBidderQueryWait. Nobody relies on
+// the result.
 int QueryRulesWithBidderCert(const std::u16string& project_number, TAVIK_CERT_st* bidder_cert);
 
 // The longest bidder query that is sent, terminator included.
 inline constexpr std::size_t kBidderQueryCapacity = 2048;
+// The bidder query's whole exchange, connecting included, ends within this
+// (a download of the rules file has 30 s): its answer is not used.
+inline constexpr std::chrono::milliseconds kBidderQueryWait{5'000};
 
 }  // namespace brevalt
 

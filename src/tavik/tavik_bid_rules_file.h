@@ -20,6 +20,11 @@ enum { TAVIK_RULES_ERR_SPECIAL = 26 };
 int TavikBidRulesFileCreateHandle(CTavikBidRulesFile** handle);
 // The rules service's URL; the library keeps a copy.
 int TavikBidRulesFileSetTargetUrl(CTavikBidRulesFile* handle, const char* url);
+// An addition of ours to the maker's interface (see docs/rules-service.md):
+// every later exchange of this handle, connecting included, ends within
+// `milliseconds` (> 0) or the library's own limit, whichever is shorter.
+// Lets a caller that does not need the answer keep its wait short.
+int TavikBidRulesFileSetTimeout(CTavikBidRulesFile* handle, int milliseconds);
 // Sends the query (length bytes, no terminator) and keeps the rules file it returns.
 int TavikBidRulesFileGetRules(CTavikBidRulesFile* handle, const char* query, int length);
 // 0 when the given bytes equal the downloaded rules file.

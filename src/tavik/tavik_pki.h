@@ -89,6 +89,14 @@ int TavikPKIMsgTimeStampSetMessageImprint(TAVIK_TIMESTAMP_st* request, const uns
 // the exchange has 15 s. Lets a caller spread one time budget over several
 // authorities.
 int TavikPKIMsgTimeStampSetTimeout(TAVIK_TIMESTAMP_st* request, int milliseconds);
+// An addition of ours to the maker's interface (see docs/pki.md): ends the
+// exchange of this request at once, whether it runs on another thread now or
+// starts later; that TavikPKIMsgTimeStampGetResponse then returns 0. A
+// cancelled request stays cancelled. Safe to call from any thread while
+// another runs the exchange; the request must not be freed before both calls
+// have returned. Returns 1; 0 for a null request. Lets a caller that asks
+// several authorities at once abandon the others when one has answered.
+int TavikPKIMsgTimeStampCancel(TAVIK_TIMESTAMP_st* request);
 // Runs the exchange with the authority. Returns 1 when a well-formed answer to
 // this very request arrived; *status receives its PKIStatus (0 granted,
 // 1 granted with modifications, 2 rejection, ...).

@@ -4,7 +4,8 @@
 // Every call builds and releases its own library objects and asks the
 // authority again; nothing is kept between calls, so any thread may call.
 // A call blocks its thread while it waits for the authorities: one
-// GetTimeStampTime ends within kWholeRequestBudget, whatever the list holds.
+// GetTimeStampTime ends within kWholeRequestBudget, whatever the list holds,
+// and leaves no request or thread of its own running behind it.
 #ifndef BREVALT_TIMESTAMP_TIME_STAMP_CLIENT_H
 #define BREVALT_TIMESTAMP_TIME_STAMP_CLIENT_H
 
@@ -18,19 +19,29 @@ namespace brevalt {
 inline constexpr std::u16string_view kDefaultTimeStampUrl = u"http://timestamp.digicert.com";
 
 // One trusted-time request over the whole list of authorities ends within
-// this time; each authority gets what is left of it, at most
-// kPerAuthorityBudget (of which the library allows 5 s for connecting).
+// this time. Each exchange with an authority ends within kPerAuthorityBudget
+// (of which the library allows 5 s for connecting), or what is left of the
+// whole when that is less.
 inline constexpr std::chrono::milliseconds kWholeRequestBudget{30'000};
 inline constexpr std::chrono::milliseconds kPerAuthorityBudget{15'000};
+// How long an authority has to answer before the next one of the list is
+// asked as well: a healthy authority answers well within it (tens of
+// milliseconds on a good network), so a second one is seldom bothered, while
+// a slow or silent one costs two seconds instead of the whole budget.
+inline constexpr std::chrono::milliseconds kHeadStart{2'000};
 
 // The trusted time from the authorities of the TimeStampURL setting (read
-// afresh, split at ";"), tried in their order until one answers; the first
-// answer wins and later authorities are not asked. An empty entry is tried
-// like any other and fails. Only when the setting gives no entry at all is
-// kDefaultTimeStampUrl asked instead. Once kWholeRequestBudget is spent, the
-// authorities not yet asked are skipped. Returns non-zero and sets *out on
-// success; returns 0 and leaves *out untouched when every authority failed
-// or the time ran out.
+// afresh, split at ";"), asked side by side: the first at once, and each
+// next one when the one asked before it has not answered within kHeadStart,
+// or at once when one fails. The first valid answer wins; the requests still
+// running are then cancelled, and authorities not yet asked are not asked.
+// An empty entry is tried like any other and fails at once. Only when the
+// setting gives no entry at all is kDefaultTimeStampUrl asked instead.
+// Authorities that come due once kWholeRequestBudget is spent are not asked.
+// Returns non-zero and sets *out on success; returns 0 and leaves *out
+// untouched when every authority failed or the time ran out. With "slow;
+// good" the answer comes after about one head start; with three slow ones
+// before the good one, after about three.
 int GetTimeStampTime(int64_t* out);
 
 // One time-stamp request to the authority at url_ansi (zero-terminated, in
@@ -42,10 +53,11 @@ int GetTimeStampTime(int64_t* out);
 // untouched. Every library object and buffer is released before returning.
 int RequestTimeStamp(const char* url_ansi, int64_t* out);
 
-// Tests only: replaces kWholeRequestBudget and kPerAuthorityBudget for every
-// later call; zero durations restore them.
+// Tests only: replaces kWholeRequestBudget, kPerAuthorityBudget and
+// kHeadStart for every later call; zero durations restore them.
 void SetTimeStampBudgetsForTesting(std::chrono::milliseconds whole,
-                                   std::chrono::milliseconds per_authority);
+                                   std::chrono::milliseconds per_authority,
+                                   std::chrono::milliseconds head_start = {});
 
 }  // namespace brevalt
 

@@ -98,6 +98,16 @@ int TavikPKIMsgTimeStampSetTimeout(TAVIK_TIMESTAMP_st* request, int milliseconds
   return milliseconds > 0 ? 1 : 0;
 }
 
+int TavikPKIMsgTimeStampCancel(TAVIK_TIMESTAMP_st* request) {
+  static constexpr std::string_view kName = "TavikPKIMsgTimeStampCancel";
+  auto lock = Lock();
+  auto& s = Shared();
+  const int nth = s.Begin(kName, std::string(kName));
+  if (auto code = s.Scripted(kName, nth))
+    return *code;
+  return s.Live(Kind::kTimeStamp, request, kName) != nullptr ? 1 : 0;
+}
+
 int TavikPKIMsgTimeStampGetResponse(TAVIK_TIMESTAMP_st* request, int* status) {
   static constexpr std::string_view kName = "TavikPKIMsgTimeStampGetResponse";
   auto lock = Lock();

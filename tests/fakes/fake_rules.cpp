@@ -70,6 +70,16 @@ int TavikBidRulesFileSetTargetUrl(CTavikBidRulesFile* handle, const char* url) {
   return 0;
 }
 
+int TavikBidRulesFileSetTimeout(CTavikBidRulesFile* handle, int milliseconds) {
+  static constexpr std::string_view kName = "TavikBidRulesFileSetTimeout";
+  auto lock = Lock();
+  auto& s = Shared();
+  const int nth = s.Begin(kName, std::string(kName) + " ms=" + std::to_string(milliseconds));
+  if (auto code = s.Scripted(kName, nth))
+    return *code;
+  return s.Live(Kind::kRules, handle, kName) != nullptr && milliseconds > 0 ? 0 : kFailure;
+}
+
 int TavikBidRulesFileGetRules(CTavikBidRulesFile* handle, const char* query, int length) {
   static constexpr std::string_view kName = "TavikBidRulesFileGetRules";
   auto lock = Lock();

@@ -146,6 +146,7 @@ void SetRules(RulesScript script);
 //   TavikPKIMsgTimeStampSetMessageImprint len=32
 //   TavikPKIMsgTimeStampSetTimeout ms=<milliseconds>  (accepted when > 0; time never passes)
 //   TavikPKIMsgTimeStampGetResponse url=<url set by SetTSA, or (none)>
+//   TavikPKIMsgTimeStampCancel                TavikBidRulesFileSetTimeout ms=<milliseconds>
 //   TavikSecretFileDecryptorCreateHandle path=<path>
 //   TavikSecretFileDecryptorSetFolder folder=<folder>
 //   TavikSecretFileDecryptorGetSignCert buffer=null length=0   (also GetCustomData,

@@ -104,6 +104,10 @@ TEST_F(RulesFileClientTest, BidderQueryOutcomes) {
     UniqueCert cert(TavikPKICertNewCert(reinterpret_cast<const unsigned char*>("BIDDER"), 6));
     EXPECT_EQ(QueryRulesWithBidderCert(u"P1", cert.get()), row.mapped) << row.answer;
     const bool sent = row.encoded <= room;
+    const std::string wait =
+        "TavikBidRulesFileSetTimeout ms=" + std::to_string(kBidderQueryWait.count());
+    EXPECT_EQ(fake::Calls("TavikBidRulesFileSetTimeout"),
+              sent ? std::vector<std::string>{wait} : std::vector<std::string>{});
     EXPECT_EQ(fake::Calls("TavikBidRulesFileGetRules"),
               sent ? std::vector<std::string>{"TavikBidRulesFileGetRules query=projectid=P1&cert=" +
                                               std::string(row.encoded, '+')}

@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "devserver/dev_server.h"
 #include "platform/time_convert.h"
@@ -161,6 +163,67 @@ TEST_F(TimeStampEndToEndTest, SlowAuthoritiesShareOneBudget) {
     EXPECT_LT(waited, row.below) << row.urls;
     std::cout << "three slow authorities: " << (row.answered ? "answered" : "gave up") << " after "
               << std::chrono::duration_cast<milliseconds>(waited).count() << " ms\n";
+  }
+}
+
+// Authorities asked side by side: which are asked, whose answer wins, and
+// that neither a slow nor a refusing authority holds up the ones after it.
+// Slow ones never answer within a row, so a row that ends in time has
+// abandoned them; the bounds are generous, the figures go to bench/.
+TEST_F(TimeStampEndToEndTest, AuthoritiesAreAskedSideBySide) {
+  using std::chrono::milliseconds;
+  TsaOptions offset, slow, refusing;
+  offset.clock_offset_seconds = 7200;  // tells which authority answered
+  slow.delay_ms = 60'000;
+  refusing.status = 2;
+  std::unique_ptr<DevServer> good = StartAuthority(), late = StartAuthority(offset),
+                             slow1 = StartAuthority(slow), slow2 = StartAuthority(slow),
+                             slow3 = StartAuthority(slow), refuses = StartAuthority(refusing);
+  for (DevServer* s :
+       {good.get(), late.get(), slow1.get(), slow2.get(), slow3.get(), refuses.get()})
+    ASSERT_TRUE(s);
+  struct Row {
+    const char* what;
+    std::vector<DevServer*> list;
+    std::vector<uint64_t> asked;    // requests each authority of the list received
+    std::optional<int64_t> offset;  // of the winning answer; nullopt: the request fails
+    milliseconds head_start, whole, at_least, below;
+  };
+  const milliseconds head(300), whole(6000), none(0), bound(4000);
+  // clang-format off
+  const Row rows[] = {
+      {"the first answers", {good.get(), late.get()}, {1, 0}, 0, kHeadStart, whole, none, bound},
+      {"slow; good", {slow1.get(), late.get()}, {1, 1}, 7200, head, whole, none, bound},
+      {"refused: the next at once, not after the head start", {refuses.get(), late.get()}, {1, 1},
+       7200, milliseconds(20'000), milliseconds(30'000), none, milliseconds(10'000)},
+      {"slow; slow; slow; good", {slow1.get(), slow2.get(), slow3.get(), good.get()}, {1, 1, 1, 1},
+       0, head, whole, none, bound},
+      {"the budget ends the request", {slow1.get(), slow2.get(), slow3.get()}, {1, 1, 1},
+       std::nullopt, head, milliseconds(1500), milliseconds(1400), bound},
+  };
+  // clang-format on
+  int64_t t = -7;  // the trust store is built before the first row
+  ASSERT_EQ(RequestTimeStamp(good->TsaUrl().c_str(), &t), 1);
+  for (const Row& row : rows) {
+    std::string urls;
+    std::vector<uint64_t> before;
+    for (DevServer* server : row.list) {
+      urls += (urls.empty() ? "" : ";") + server->TsaUrl();
+      before.push_back(server->tsa()->requests());
+    }
+    settings_.WriteTimeStampUrl(urls);
+    SetTimeStampBudgetsForTesting(row.whole, row.whole, row.head_start);
+    const auto start = std::chrono::steady_clock::now();
+    const int rc = GetTimeStampTime(&t);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(rc != 0, row.offset.has_value()) << row.what;
+    if (row.offset) {
+      EXPECT_LE(std::abs(t - (CurrentTime() + *row.offset)), 2) << row.what;
+    }
+    for (size_t i = 0; i < row.list.size(); ++i)
+      EXPECT_EQ(row.list[i]->tsa()->requests() - before[i], row.asked[i]) << row.what << " #" << i;
+    EXPECT_GE(waited, row.at_least) << row.what;
+    EXPECT_LT(waited, row.below) << row.what;
   }
 }
 

@@ -130,7 +130,8 @@ std::string HelpText() {
       "usage: devserver [OPTION VALUE]...   (--opt VALUE or --opt=VALUE)\n"
       "Serves a local RFC 3161 time-stamp authority (POST /tsa) and, with --root,\n"
       "a rules service (POST /rules) on loopback until SIGINT or SIGTERM.\n"
-      "The port is printed on the first line of stdout.\n\n";
+      "The port is printed on the first line of stdout. GET /tsa/requests answers\n"
+      "how many time-stamp requests arrived so far.\n\n";
   for (const Option& option : kOptions) {
     std::string head = "  " + std::string(option.name) + " " + std::string(option.value);
     head.resize(std::max<size_t>(head.size() + 2, 26), ' ');

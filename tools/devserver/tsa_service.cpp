@@ -144,6 +144,7 @@ void TsaService::WaitDelay() const {
 
 void TsaService::Register(httplib::Server& server) {
   server.Post("/tsa", [this](const httplib::Request& request, httplib::Response& response) {
+    ++requests_;
     WaitDelay();
     const auto* body = reinterpret_cast<const unsigned char*>(request.body.data());
     std::vector<unsigned char> reply = Respond({body, request.body.size()});
@@ -152,6 +153,9 @@ void TsaService::Register(httplib::Server& server) {
       return;
     }
     response.set_content(std::string(reply.begin(), reply.end()), "application/timestamp-reply");
+  });
+  server.Get("/tsa/requests", [this](const httplib::Request&, httplib::Response& response) {
+    response.set_content(std::to_string(requests()) + "\n", "text/plain");
   });
 }
 

@@ -33,8 +33,13 @@ class TsaService {
   // The service with its signing identity; null with *error set on failure.
   static std::unique_ptr<TsaService> Create(const TsaOptions& options, std::string* error);
 
-  // Adds POST /tsa to server. The service must outlive the server's serving.
+  // Adds POST /tsa and GET /tsa/requests (the decimal count of POST /tsa
+  // requests received so far) to server. The service must outlive the
+  // server's serving.
   void Register(httplib::Server& server);
+  // The POST /tsa requests received so far, counted on arrival (before any
+  // delay), answered or not.
+  uint64_t requests() const { return requests_.load(); }
 
   // The DER TimeStampResp answering query (DER TimeStampReq). A query that is
   // not a TimeStampReq gets a rejection (badDataFormat). Empty on an internal
@@ -57,6 +62,7 @@ class TsaService {
   TsaOptions options_;
   TsaIdentity identity_;
   std::atomic<uint64_t> next_serial_{1};
+  std::atomic<uint64_t> requests_{0};
   std::atomic<bool> stopping_{false};
 
   friend struct TsaCallbacks;

@@ -64,23 +64,6 @@ void AppendCertificates(const std::string& text, std::vector<X509Ptr>* out) {
     out->push_back(std::move(cert));
 }
 
-// The anchor-file entries of folder that are not folders, in name order (so
-// that loading is repeatable). Sets *unlistable when listing failed for
-// another reason than a missing folder.
-std::vector<std::filesystem::path> AnchorEntries(const std::string& folder, bool* unlistable) {
-  std::vector<std::filesystem::path> entries;
-  std::error_code error;
-  std::filesystem::directory_iterator it(folder, error);
-  for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-    std::error_code type_error;
-    if (IsAnchorFileName(it->path().filename().string()) && !it->is_directory(type_error))
-      entries.push_back(it->path());
-  }
-  *unlistable = error && error != std::errc::no_such_file_or_directory;
-  std::sort(entries.begin(), entries.end());
-  return entries;
-}
-
 // A file name as people may see it: control characters become "?".
 std::string Printable(std::string name) {
   for (char& c : name) {
@@ -99,6 +82,20 @@ bool IsAnchorFileName(const std::string& name) {
   std::transform(suffix.begin(), suffix.end(), suffix.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return suffix == ".pem" || suffix == ".crt" || suffix == ".cer";
+}
+
+std::vector<std::filesystem::path> AnchorEntries(const std::string& folder, bool* unlistable) {
+  std::vector<std::filesystem::path> entries;
+  std::error_code error;
+  std::filesystem::directory_iterator it(folder, error);
+  for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+    std::error_code type_error;
+    if (IsAnchorFileName(it->path().filename().string()) && !it->is_directory(type_error))
+      entries.push_back(it->path());
+  }
+  *unlistable = error && error != std::errc::no_such_file_or_directory;
+  std::sort(entries.begin(), entries.end());
+  return entries;
 }
 
 PemFolder ReadPemFolder(const std::string& native_folder) {

@@ -7,6 +7,7 @@
 #include <openssl/x509.h>
 
 #include <cstddef>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,6 +49,13 @@ struct PemFolder {
 
 // True for a name ending in ".pem", ".crt" or ".cer", in any case.
 bool IsAnchorFileName(const std::string& name);
+
+// The entries of folder (a native path) that ReadPemFolder reads: anchor file
+// names (IsAnchorFileName) that are not folders, in name order (so that
+// loading is repeatable). Sets *unlistable when listing failed for another
+// reason than a missing folder.
+std::vector<std::filesystem::path> AnchorEntries(const std::string& native_folder,
+                                                 bool* unlistable);
 
 // Reads the folder (a native path) afresh. Entries that are folders or whose
 // names IsAnchorFileName refuses are ignored; subfolders are not entered; a

@@ -26,6 +26,7 @@ namespace rf = brevalt::rulesfile;
 
 struct CTavikBidRulesFile {
   std::string url;
+  long limit_ms = 0;  // 0: the library's own limits only
   bool downloaded = false;
   std::vector<unsigned char> rules;  // the downloaded rules file, as received
   rf::RulesFileDocument document;    // read from it at download
@@ -104,7 +105,7 @@ int Download(CTavikBidRulesFile* handle, std::string_view query) {
     return rf::kNoUrl;
   }
   std::vector<unsigned char> body;
-  const int rc = rf::PostRulesQuery(handle->url, query, &body);
+  const int rc = rf::PostRulesQuery(handle->url, query, handle->limit_ms, &body);
   if (rc != rf::kOk) {
     return rc;
   }
@@ -134,6 +135,14 @@ int TavikBidRulesFileSetTargetUrl(CTavikBidRulesFile* handle, const char* url) {
     handle->url = url;
     return rf::kOk;
   });
+}
+
+int TavikBidRulesFileSetTimeout(CTavikBidRulesFile* handle, int milliseconds) {
+  if (handle == nullptr || milliseconds <= 0) {
+    return rf::kInvalidArgument;
+  }
+  handle->limit_ms = milliseconds;
+  return rf::kOk;
 }
 
 int TavikBidRulesFileGetRules(CTavikBidRulesFile* handle, const char* query, int length) {

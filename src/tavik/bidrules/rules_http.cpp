@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <span>
 
@@ -23,18 +24,24 @@ http::SlistPtr Headers() {
   return more != nullptr ? std::move(headers) : nullptr;
 }
 
-bool Configure(CURL* curl, const std::string& url, std::string_view query, curl_slist* headers,
-               http::BodySink* sink) {
-  const long connect_ms = g_connect_ms.load();
-  const long total_ms = g_total_ms.load();
+// The product value, or the tests' replacement when set.
+long Configured(const std::atomic<long>& test_ms, long product_ms) {
+  const long ms = test_ms.load();
+  return ms > 0 ? ms : product_ms;
+}
+
+bool Configure(CURL* curl, const std::string& url, std::string_view query, long limit_ms,
+               curl_slist* headers, http::BodySink* sink) {
+  long total_ms = Configured(g_total_ms, kTotalTimeoutSeconds * 1000);
+  if (limit_ms > 0)
+    total_ms = std::min(total_ms, limit_ms);
+  const long connect_ms =
+      std::min(total_ms, Configured(g_connect_ms, kConnectTimeoutSeconds * 1000));
   return http::SetPostOptions(curl, url, std::as_bytes(std::span(query.data(), query.size())),
                               headers, sink) &&
          curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
-                          connect_ms > 0 ? connect_ms : kConnectTimeoutSeconds * 1000) ==
-             CURLE_OK &&
-         curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS,
-                          total_ms > 0 ? total_ms : kTotalTimeoutSeconds * 1000) == CURLE_OK &&
+         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, connect_ms) == CURLE_OK &&
+         curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, total_ms) == CURLE_OK &&
          curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
                           static_cast<curl_off_t>(kMaxRulesFileBytes)) == CURLE_OK;
 }
@@ -69,7 +76,7 @@ int StatusCode(long status, bool empty) {
 
 }  // namespace
 
-int PostRulesQuery(const std::string& url, std::string_view query,
+int PostRulesQuery(const std::string& url, std::string_view query, long limit_ms,
                    std::vector<unsigned char>* body) {
   body->clear();
   if (!http::InitCurlOnce()) {
@@ -81,7 +88,7 @@ int PostRulesQuery(const std::string& url, std::string_view query,
     return kOutOfMemory;
   }
   http::BodySink sink{body, kMaxRulesFileBytes};
-  if (!Configure(curl.get(), url, query, headers.get(), &sink)) {
+  if (!Configure(curl.get(), url, query, limit_ms, headers.get(), &sink)) {
     return kBadUrl;
   }
   const CURLcode code = curl_easy_perform(curl.get());

@@ -20,8 +20,10 @@ inline constexpr size_t kMaxRulesFileBytes = 16 * 1024 * 1024;
 // url (passed to libcurl as given; http and https only). On kOk *body holds
 // the HTTP 200 answer, which is never empty. Otherwise returns the failure's
 // code from rules_errors.h (26 for HTTP 404) and *body is empty. Blocks the
-// calling thread up to the total time-out; several threads may call it at once.
-int PostRulesQuery(const std::string& url, std::string_view query,
+// calling thread up to the total time-out, lowered to limit_ms when that is
+// above 0 and shorter (connecting included); several threads may call it at
+// once.
+int PostRulesQuery(const std::string& url, std::string_view query, long limit_ms,
                    std::vector<unsigned char>* body);
 
 // Tests only: replaces the two time-outs by the given milliseconds for every

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tavik/http/curl_cancel.h"
 #include "tavik/pki/pki_memory.h"
 #include "tavik/pki/ts_http.h"
 #include "tavik/pki/ts_request.h"
@@ -22,6 +23,7 @@ struct TAVIK_TIMESTAMP_st {
   bool answered = false;  // a well-formed answer to this request arrived
   brevalt::pki::TimeStampFields answer;
   std::vector<unsigned char> reply;  // that answer's DER, exactly as received
+  brevalt::http::CancelSignal cancel;  // raised by TavikPKIMsgTimeStampCancel
 };
 
 namespace {
@@ -50,13 +52,15 @@ bool Exchange(TAVIK_TIMESTAMP_st* request) {
   if (!BuildTimeStampQuery(request->digest_nid, request->imprint, RandomNonce(), &query)) {
     return false;
   }
-  // The anchors are read afresh for every answer, so an authority added to
-  // (or removed from) the trust folder counts from the next request on.
-  StorePtr trusted = LoadTimeStampTrust(TimeStampTrustFolder());
+  // The store is shared and rebuilt whenever a trust source changed, so an
+  // authority added to (or removed from) the trust folder counts from the
+  // next request on.
+  StorePtr trusted = SharedTimeStampTrust();
   const long left = request->timeout_ms - MillisecondsSince(start);
   std::vector<unsigned char> reply;
   if (!trusted || left <= 0 ||
-      PostTimeStampQuery(request->url, query.der, left, &reply) != HttpOutcome::kOk) {
+      PostTimeStampQuery(request->url, query.der, left, &reply, &request->cancel) !=
+          HttpOutcome::kOk) {
     return false;
   }
   const ExpectedBinding expected{request->digest_nid, request->imprint, query.nonce};
@@ -126,6 +130,14 @@ int TavikPKIMsgTimeStampSetTimeout(TAVIK_TIMESTAMP_st* request, int milliseconds
   return 1;
 }
 
+int TavikPKIMsgTimeStampCancel(TAVIK_TIMESTAMP_st* request) {
+  if (request == nullptr) {
+    return 0;
+  }
+  request->cancel.Raise();
+  return 1;
+}
+
 int TavikPKIMsgTimeStampGetResponse(TAVIK_TIMESTAMP_st* request, int* status) {
   if (request == nullptr || status == nullptr) {
     return 0;
@@ -133,7 +145,8 @@ int TavikPKIMsgTimeStampGetResponse(TAVIK_TIMESTAMP_st* request, int* status) {
   request->answered = false;
   request->answer = {};
   request->reply.clear();
-  if (request->url.empty() || request->digest_nid == NID_undef || !Exchange(request)) {
+  if (request->url.empty() || request->digest_nid == NID_undef || request->cancel.raised() ||
+      !Exchange(request)) {
     request->answer = {};
     return 0;
   }

@@ -24,7 +24,8 @@ bool Configure(CURL* curl, const std::string& url, std::span<const unsigned char
 }  // namespace
 
 HttpOutcome PostTimeStampQuery(const std::string& url, std::span<const unsigned char> query,
-                               long total_ms, std::vector<unsigned char>* response) {
+                               long total_ms, std::vector<unsigned char>* response,
+                               http::CancelSignal* cancel) {
   if (url.empty() || total_ms <= 0 || response == nullptr || !http::InitCurlOnce()) {
     return HttpOutcome::kBadUrl;
   }
@@ -38,7 +39,7 @@ HttpOutcome PostTimeStampQuery(const std::string& url, std::span<const unsigned 
   if (!Configure(curl.get(), url, query, total_ms, headers.get(), &sink)) {
     return HttpOutcome::kBadUrl;
   }
-  const CURLcode code = curl_easy_perform(curl.get());
+  const CURLcode code = http::PerformCancellable(curl.get(), cancel);
   if (sink.too_large) {
     return HttpOutcome::kTooLarge;
   }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tavik/http/curl_cancel.h"
+
 namespace brevalt::pki {
 
 // Limits of one exchange. Nothing waits forever on a dead authority. A
@@ -32,9 +34,12 @@ enum class HttpOutcome {
 // *response whatever its Content-Type: the caller judges the body. The whole
 // exchange (connecting, redirects, reading) ends within total_ms (> 0), the
 // connection phase within min(kConnectTimeoutMs, total_ms). Blocks the
-// calling thread meanwhile. Safe to call from several threads at once.
+// calling thread meanwhile; raising `cancel` (when given) from another thread
+// ends the exchange at once with kTransport. Safe to call from several
+// threads at once.
 HttpOutcome PostTimeStampQuery(const std::string& url, std::span<const unsigned char> query,
-                               long total_ms, std::vector<unsigned char>* response);
+                               long total_ms, std::vector<unsigned char>* response,
+                               http::CancelSignal* cancel = nullptr);
 
 }  // namespace brevalt::pki
 

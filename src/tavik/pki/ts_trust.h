@@ -19,7 +19,7 @@ using StorePtr = std::unique_ptr<X509_STORE, ReleaseWith<X509_STORE_free>>;
 std::u16string TimeStampTrustFolder();
 
 // A new store holding the roots of this machine's CA store (OpenSSL's
-// default paths) and every certificate of every file named "*.pem" (any case)
+// default paths, see system_anchors.h) and every certificate of every file named "*.pem" (any case)
 // in folder, read afresh at each call. Any certificate in the store may end a
 // chain (X509_V_FLAG_PARTIAL_CHAIN), so an intermediate CA or an authority's
 // own certificate may be placed there. Other files, subfolders, files that
@@ -27,6 +27,18 @@ std::u16string TimeStampTrustFolder();
 // and a folder that cannot be listed are skipped; a FIFO never blocks. Null
 // only when memory runs out.
 StorePtr LoadTimeStampTrust(const std::u16string& folder);
+
+// The store of LoadTimeStampTrust(TimeStampTrustFolder()), built once per
+// process and shared: each call gives a new reference to the same store
+// (verifying with it from several threads at once is safe) and only builds a
+// new one when a source changed since the last build: an entry of the trust
+// folder added, removed, renamed, or changed in size or modification time;
+// the folder moved (a new per-user data folder); or this machine's CA bundle
+// file (or the CA folder) changed likewise. A verification therefore sees a
+// new anchor from the next request on, without a restart, while an unchanged
+// machine reads its anchors once. Thread-safe. Null only when memory runs
+// out.
+StorePtr SharedTimeStampTrust();
 
 }  // namespace brevalt::pki
 

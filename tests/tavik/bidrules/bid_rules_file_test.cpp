@@ -214,6 +214,20 @@ TEST_F(BidRulesFileTest, SlowServiceTimesOutAndRefusedConnectionFailsFast) {
   EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(400));
 }
 
+// A handle's own limit lowers the library's (the bidder query's short wait).
+TEST_F(BidRulesFileTest, HandleLimitShortensTheWait) {
+  CTavikBidRulesFile* raw = nullptr;
+  ASSERT_EQ(TavikBidRulesFileCreateHandle(&raw), 0);
+  UniqueRulesFile handle(raw);
+  EXPECT_EQ(TavikBidRulesFileSetTimeout(handle.get(), 0), rf::kInvalidArgument);
+  EXPECT_EQ(TavikBidRulesFileSetTimeout(nullptr, 200), rf::kInvalidArgument);
+  ASSERT_EQ(TavikBidRulesFileSetTimeout(handle.get(), 200), 0);
+  ASSERT_EQ(TavikBidRulesFileSetTargetUrl(handle.get(), (server_->BaseUrl() + "/slow").c_str()), 0);
+  const auto start = Clock::now();
+  EXPECT_EQ(TavikBidRulesFileGetRules(handle.get(), "projectid=P001", 14), rf::kTimedOut);
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(900));
+}
+
 // Downloads that are not (complete) bid environment documents: the download
 // and the comparison succeed, the questions fail with the document's code.
 TEST_F(BidRulesFileTest, QuestionsAboutDocumentsThatCannotAnswerThem) {

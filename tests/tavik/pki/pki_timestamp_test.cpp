@@ -44,9 +44,9 @@ std::vector<unsigned char> TestImprint() {
   return digest;
 }
 
-// One request through the C API; timeout_ms > 0 sets the request's limit.
-Outcome RequestFrom(const std::string& url, int timeout_ms = 0) {
-  Outcome outcome;
+// A request to url, ready for its exchange; null (with a test failure) when
+// it cannot be prepared.
+UniqueTimeStamp Prepared(const std::string& url) {
   UniqueTimeStamp request(TavikPKIMsgNewTimeStamp());
   const std::vector<unsigned char> imprint = TestImprint();
   if (!request || TavikPKIMsgTimeStampSetTSA(request.get(), url.c_str()) != 1 ||
@@ -54,8 +54,17 @@ Outcome RequestFrom(const std::string& url, int timeout_ms = 0) {
       TavikPKIMsgTimeStampSetMessageImprint(request.get(), imprint.data(),
                                             static_cast<int>(imprint.size())) != 1) {
     ADD_FAILURE() << "cannot prepare the request";
-    return outcome;
+    return nullptr;
   }
+  return request;
+}
+
+// One request through the C API; timeout_ms > 0 sets the request's limit.
+Outcome RequestFrom(const std::string& url, int timeout_ms = 0) {
+  Outcome outcome;
+  UniqueTimeStamp request = Prepared(url);
+  if (!request)
+    return outcome;
   if (timeout_ms > 0 && TavikPKIMsgTimeStampSetTimeout(request.get(), timeout_ms) != 1) {
     ADD_FAILURE() << "cannot set the time limit";
     return outcome;
@@ -172,6 +181,34 @@ TEST_F(PkiTimeStamp, LateAnswerFailsWithinTheTimeout) {
   EXPECT_EQ(outcome.result, 0);
   EXPECT_FALSE(outcome.time);
   EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1500));
+}
+
+// Cancelled beforehand, a request sends nothing; cancelled from another
+// thread while a silent authority keeps it waiting, it ends at once (its own
+// limit is 15 s, the authority's delay a minute).
+TEST_F(PkiTimeStamp, CancelEndsTheExchange) {
+  ServerOptions options;
+  options.tsa.delay_ms = 60'000;
+  auto server = StartServer(options);
+  for (const bool beforehand : {true, false}) {
+    UniqueTimeStamp request = Prepared(server->TsaUrl());
+    ASSERT_TRUE(request);
+    if (beforehand) {
+      EXPECT_EQ(TavikPKIMsgTimeStampCancel(request.get()), 1);
+    }
+    std::thread canceller([&] {
+      while (!beforehand && server->tsa()->requests() == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      TavikPKIMsgTimeStampCancel(request.get());
+    });
+    const auto start = Clock::now();
+    int status = -1;
+    EXPECT_EQ(TavikPKIMsgTimeStampGetResponse(request.get(), &status), 0) << beforehand;
+    canceller.join();
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5)) << beforehand;
+  }
+  EXPECT_EQ(server->tsa()->requests(), 1u) << "only the request cancelled while waiting was sent";
+  EXPECT_EQ(TavikPKIMsgTimeStampCancel(nullptr), 0);
 }
 
 TEST_F(PkiTimeStamp, RefusedConnectionFailsQuickly) {

@@ -4,13 +4,17 @@
 #include <openssl/objects.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/code_page.h"
+#include "support/scoped_env.h"
 #include "support/scoped_settings.h"
+#include "support/temp_folder.h"
 #include "tavik/pki/test_tsa.h"
 #include "tavik/pki/ts_response.h"
 
@@ -21,15 +25,19 @@ using testing::IssueTestCert;
 using testing::TestIdentity;
 using testing::Usage;
 
-// True when an answer signed by tsa counts against the anchors loaded from
-// the folder.
-bool Accepted(const TestIdentity& tsa, const std::u16string& folder) {
+// True when an answer signed by tsa counts against the store.
+bool AcceptedBy(const TestIdentity& tsa, const StorePtr& store) {
   const std::vector<unsigned char> imprint(32, 1);
   const std::vector<unsigned char> answer =
       testing::ForgeTimeStampResponse(tsa, {}, {NID_sha256, imprint, 9});
-  StorePtr store = LoadTimeStampTrust(folder);
   return store && ValidateTimeStampResponse(answer, {NID_sha256, imprint, 9}, store.get(),
                                             nullptr) == ResponseCheck::kOk;
+}
+
+// True when an answer signed by tsa counts against the anchors loaded from
+// the folder.
+bool Accepted(const TestIdentity& tsa, const std::u16string& folder) {
+  return AcceptedBy(tsa, LoadTimeStampTrust(folder));
 }
 
 // An authority issued by ca.
@@ -61,6 +69,56 @@ TEST(TsTrustFolder, EveryCertificateOfEveryPemFileIsAnAnchor) {
   EXPECT_TRUE(Accepted(own, folder));
   EXPECT_FALSE(Accepted(Under(absent), folder));
   EXPECT_FALSE(Accepted(Under(not_pem), folder));
+}
+
+// The shared store is kept while nothing changes, and rebuilt as soon as an
+// anchor file is added to or removed from the folder.
+TEST(TsTrustFolder, SharedStoreFollowsTheFolder) {
+  testing::ScopedSettings settings;
+  const std::string dir = settings.root() + "/TAVIK/qzv/trust/tsa/";
+  std::filesystem::create_directories(dir);
+  const TestIdentity ca = testing::MakeTestCa("Added CA");
+  const StorePtr before = SharedTimeStampTrust();
+  EXPECT_EQ(SharedTimeStampTrust().get(), before.get()) << "nothing changed: the same store";
+  EXPECT_FALSE(AcceptedBy(Under(ca), before));
+  std::ofstream(dir + "added.pem") << testing::CertToPem(ca.cert.get());
+  const StorePtr added = SharedTimeStampTrust();
+  EXPECT_TRUE(AcceptedBy(Under(ca), added));
+  EXPECT_EQ(SharedTimeStampTrust().get(), added.get());
+  std::filesystem::remove(dir + "added.pem");
+  EXPECT_FALSE(AcceptedBy(Under(ca), SharedTimeStampTrust()));
+}
+
+// The machine's CA store: a CA in a hashed CA folder is found when a chain
+// needs it; the bundle file counts when SSL_CERT_FILE names it, and the CA
+// folder's files count only under hashed names.
+TEST(TsTrustSystem, HashedCaFolderAndBundleFile) {
+  testing::ScopedSettings settings;  // an empty per-user trust folder
+  testing::TempFolder system;
+  const TestIdentity folder_ca = testing::MakeTestCa("Folder CA");
+  const TestIdentity bundle_ca = testing::MakeTestCa("Bundle CA");
+  char hashed[16];
+  std::snprintf(
+      hashed, sizeof hashed, "%08lx.0",
+      X509_NAME_hash_ex(X509_get_subject_name(folder_ca.cert.get()), nullptr, nullptr, nullptr));
+  const std::string pem = testing::CertToPem(folder_ca.cert.get());
+  system.Write(std::string("hashed/") + hashed, pem);
+  system.Write("plain/folder-ca.pem", pem);
+  const std::string bundle = system.Write("bundle.pem", testing::CertToPem(bundle_ca.cert.get()));
+  const struct {
+    std::string dir;
+    std::optional<std::string> file;
+    bool folder_ca_trusted, bundle_ca_trusted;
+  } rows[] = {{"hashed", bundle, true, true},
+              {"plain", bundle, false, true},
+              {"hashed", std::nullopt, true, false}};
+  for (const auto& row : rows) {
+    testing::ScopedEnv dir("SSL_CERT_DIR", system.path() + "/" + row.dir);
+    testing::ScopedEnv file("SSL_CERT_FILE", row.file);
+    const StorePtr store = LoadTimeStampTrust(TimeStampTrustFolder());
+    EXPECT_EQ(AcceptedBy(Under(folder_ca), store), row.folder_ca_trusted) << row.dir;
+    EXPECT_EQ(AcceptedBy(Under(bundle_ca), store), row.bundle_ca_trusted) << row.dir;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+#include "tavik/anchors/source_stamp.h"
+
+#include <system_error>
+
+#include "tavik/anchors/pem_folder.h"
+
+namespace brevalt::anchors {
+
+PathStamp StampPath(const std::string& native_path) {
+  PathStamp stamp{native_path};
+  if (native_path.empty())
+    return stamp;
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(native_path, error);
+  if (error || !std::filesystem::exists(status))
+    return stamp;
+  stamp.modified = std::filesystem::last_write_time(native_path, error);
+  if (error)
+    return stamp;
+  // A folder has no size of its own; its time tells that an entry changed.
+  if (!std::filesystem::is_directory(status)) {
+    stamp.size = std::filesystem::file_size(native_path, error);
+    if (error)
+      return {native_path};
+  }
+  stamp.present = true;
+  return stamp;
+}
+
+void AppendPemFolderStamp(const std::string& native_folder, SourceStamp* out) {
+  out->push_back(StampPath(native_folder));
+  if (native_folder.empty())
+    return;
+  bool unlistable = false;
+  for (const std::filesystem::path& entry : AnchorEntries(native_folder, &unlistable))
+    out->push_back(StampPath(entry.string()));
+  // Listing that fails only in part stamps differently from a whole listing.
+  if (unlistable)
+    out->push_back({});
+}
+
+}  // namespace brevalt::anchors

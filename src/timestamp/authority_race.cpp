@@ -1,0 +1,152 @@
+#include "timestamp/authority_race.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "timestamp/time_stamp_request.h"
+
+namespace brevalt {
+namespace {
+
+using std::chrono::milliseconds;
+using SteadyClock = std::chrono::steady_clock;
+
+class AuthorityRace {
+ public:
+  explicit AuthorityRace(const AuthorityRacePlan& plan) : plan_(plan) {
+    attempts_.reserve(plan_.urls_ansi.size());  // so that adding one never throws
+  }
+  // Cancels the requests still running and waits for their threads.
+  ~AuthorityRace();
+  AuthorityRace(const AuthorityRace&) = delete;
+  AuthorityRace& operator=(const AuthorityRace&) = delete;
+
+  int Run(int64_t* out);
+
+ private:
+  struct Attempt {
+    UniqueTimeStamp request;
+    std::thread thread;
+    bool done = false;  // guarded by mutex_
+  };
+
+  // Asks the next authority of the list; a request that cannot be prepared
+  // or started counts as a failed answer. Called without the lock.
+  void StartNext();
+  // The body of an attempt's thread.
+  void Ask(Attempt* attempt);
+  void CountFailure();
+
+  const AuthorityRacePlan& plan_;
+  std::vector<std::unique_ptr<Attempt>> attempts_;  // touched by the calling thread only
+  std::size_t next_ = 0;                            // the next authority to ask
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int running_ = 0;
+  int failures_to_follow_ = 0;  // failed answers not yet followed by a new request
+  std::optional<int64_t> winner_;
+};
+
+AuthorityRace::~AuthorityRace() {
+  {
+    std::lock_guard lock(mutex_);
+    for (const std::unique_ptr<Attempt>& attempt : attempts_) {
+      if (!attempt->done)
+        TavikPKIMsgTimeStampCancel(attempt->request.get());
+    }
+  }
+  for (const std::unique_ptr<Attempt>& attempt : attempts_) {
+    if (attempt->thread.joinable())
+      attempt->thread.join();
+  }
+}
+
+void AuthorityRace::CountFailure() {
+  std::lock_guard lock(mutex_);
+  ++failures_to_follow_;
+}
+
+void AuthorityRace::StartNext() {
+  const std::string& url = plan_.urls_ansi[next_++];
+  const auto left = std::chrono::duration_cast<milliseconds>(plan_.deadline - SteadyClock::now());
+  const milliseconds limit = std::max(milliseconds(1), std::min(left, plan_.per_authority));
+  auto attempt = std::make_unique<Attempt>();
+  attempt->request = PrepareTimeStampRequest(url.c_str(), limit);
+  if (!attempt->request)
+    return CountFailure();
+  {
+    std::lock_guard lock(mutex_);
+    ++running_;
+  }
+  try {
+    attempt->thread = std::thread([this, raw = attempt.get()] { Ask(raw); });
+  } catch (const std::system_error&) {
+    std::lock_guard lock(mutex_);
+    --running_;
+    ++failures_to_follow_;
+    return;
+  }
+  attempts_.push_back(std::move(attempt));
+}
+
+void AuthorityRace::Ask(Attempt* attempt) {
+  int64_t time = 0;
+  const bool granted = ReadGrantedTime(attempt->request.get(), &time);
+  std::lock_guard lock(mutex_);
+  attempt->done = true;
+  --running_;
+  if (!granted)
+    ++failures_to_follow_;
+  else if (!winner_)
+    winner_ = time;
+  changed_.notify_all();
+}
+
+int AuthorityRace::Run(int64_t* out) {
+  std::unique_lock lock(mutex_);
+  SteadyClock::time_point next_due = SteadyClock::now();
+  for (;;) {
+    if (winner_) {
+      *out = *winner_;
+      return 1;
+    }
+    const SteadyClock::time_point now = SteadyClock::now();
+    if (now >= plan_.deadline)
+      return 0;
+    const bool more = next_ < plan_.urls_ansi.size();
+    if (more && (now >= next_due || failures_to_follow_ > 0)) {
+      failures_to_follow_ = std::max(0, failures_to_follow_ - 1);
+      lock.unlock();
+      StartNext();
+      lock.lock();
+      next_due = SteadyClock::now() + plan_.head_start;
+      continue;
+    }
+    if (!more && running_ == 0)
+      return 0;  // every authority failed
+    changed_.wait_until(lock, more ? std::min(next_due, plan_.deadline) : plan_.deadline);
+  }
+}
+
+}  // namespace
+
+int AskAuthoritiesSideBySide(const AuthorityRacePlan& plan, int64_t* out) {
+  if (out == nullptr)
+    return 0;
+  try {
+    AuthorityRace race(plan);
+    return race.Run(out);
+  } catch (...) {
+    return 0;  // out of memory: the race's destructor has joined every thread
+  }
+}
+
+}  // namespace brevalt

@@ -1,0 +1,27 @@
+// The two halves of one time-stamp request through the PKI library, shared
+// by the single request and the authorities asked side by side: preparing
+// the request (imprint, authority, algorithm, time limit) and running its
+// exchange to read the granted time. Internal to brevalt_timestamp.
+#ifndef BREVALT_TIMESTAMP_TIME_STAMP_REQUEST_H
+#define BREVALT_TIMESTAMP_TIME_STAMP_REQUEST_H
+
+#include <chrono>
+#include <cstdint>
+
+#include "tavik/tavik_handles.h"
+
+namespace brevalt {
+
+// A request to the authority at url_ansi over the digest of the fixed
+// imprint block, whose exchange ends within limit (> 0); null when any
+// library step failed (everything it made is released).
+UniqueTimeStamp PrepareTimeStampRequest(const char* url_ansi, std::chrono::milliseconds limit);
+
+// Runs the exchange of a prepared request and reads the granted answer:
+// status 0 or 1, a readable time and a token. True with *out set on success;
+// *out untouched otherwise. Every library buffer is released.
+bool ReadGrantedTime(TAVIK_TIMESTAMP_st* request, int64_t* out);
+
+}  // namespace brevalt
+
+#endif  // BREVALT_TIMESTAMP_TIME_STAMP_REQUEST_H
