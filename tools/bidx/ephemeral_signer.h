@@ -9,14 +9,16 @@
 
 namespace brevalt::bidx {
 
-enum class KeyKind { kEcP256, kRsa2048 };
+// kSm2: an SM2 key on the SM2 curve; the certificates it signs are
+// SM2-with-SM3 under the standard identifier.
+enum class KeyKind { kEcP256, kRsa2048, kSm2 };
 
 struct Signer {
   container::UniqueX509 cert;
   container::UniqueKey key;
 };
 
-// A fresh key and a self-signed certificate (SHA-256) with the given subject
+// A fresh key and a self-signed certificate (SHA-256, or SM3 for SM2) with the given subject
 // common name and serial number, valid from now for `days` days (a negative
 // `days`: a certificate that ended that many days ago). No extensions.
 // Returns a signer with null members when OpenSSL fails.

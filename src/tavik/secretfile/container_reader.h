@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ struct ContainerContents {
   std::vector<unsigned char> signature;                    // DER CMS as stored
   std::uint64_t signed_length = 0;                         // bytes covered by the signature
   std::array<unsigned char, kSha256Size> signed_digest{};  // their SHA-256
+  // Their SM3, computed only when the signature names SM3 (it costs several
+  // times the SHA-256).
+  std::optional<std::array<unsigned char, kSha256Size>> signed_sm3;
 };
 
 // Opens `path` read-only, checks the structure (magic, version, lengths
