@@ -95,10 +95,11 @@ Signer MakeSelfSignedSigner(KeyKind kind, const std::string& common_name, long s
   return MakeSigner(kind, common_name, serial, days, nullptr, [](X509*, X509*) { return true; });
 }
 
-Signer MakeCaSigner(KeyKind kind, const std::string& common_name, long serial, long days) {
-  return MakeSigner(kind, common_name, serial, days, nullptr, [](X509* cert, X509* issuer) {
-    return AddExtension(cert, issuer, NID_basic_constraints, "critical,CA:TRUE") &&
-           AddExtension(cert, issuer, NID_key_usage, "critical,keyCertSign,cRLSign");
+Signer MakeCaSigner(KeyKind kind, const std::string& common_name, long serial, long days,
+                    const Signer* issuer) {
+  return MakeSigner(kind, common_name, serial, days, issuer, [](X509* cert, X509* ca) {
+    return AddExtension(cert, ca, NID_basic_constraints, "critical,CA:TRUE") &&
+           AddExtension(cert, ca, NID_key_usage, "critical,keyCertSign,cRLSign");
   });
 }
 

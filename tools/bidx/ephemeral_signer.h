@@ -25,9 +25,11 @@ struct Signer {
 Signer MakeSelfSignedSigner(KeyKind kind, const std::string& common_name, long serial,
                             long days = 365);
 
-// A self-signed certificate authority: basic constraints CA:TRUE and key
-// usage keyCertSign, cRLSign (both critical).
-Signer MakeCaSigner(KeyKind kind, const std::string& common_name, long serial, long days = 3650);
+// A certificate authority: basic constraints CA:TRUE and key usage
+// keyCertSign, cRLSign (both critical); self-signed, or an intermediate
+// authority when `issuer` is given.
+Signer MakeCaSigner(KeyKind kind, const std::string& common_name, long serial, long days = 3650,
+                    const Signer* issuer = nullptr);
 
 // A certificate for `common_name` issued and signed by `issuer`, with the
 // given key usage in OpenSSL's configuration form (for example

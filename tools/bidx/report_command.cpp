@@ -2,6 +2,7 @@
 
 #include <openssl/err.h>
 #include <openssl/evp.h>
+#include <openssl/objects.h>
 #include <openssl/x509.h>
 
 #include "tavik/secretfile/bidder_trust.h"
@@ -9,6 +10,7 @@
 #include "tavik/secretfile/container_reader.h"
 #include "tavik/secretfile/container_signature.h"
 #include "tavik/secretfile/file_input.h"
+#include "tavik/secretfile/signature_form.h"
 #include "tools/bidx/extract_files.h"
 #include "tools/bidx/key_files.h"
 #include "tools/bidx/rules_document.h"
@@ -63,6 +65,37 @@ std::string VerificationCode(const std::string& path) {
   return hex;
 }
 
+// "SM2, 256 bits", "EC prime256v1, 256 bits", "RSA, 2048 bits": an SM2 key
+// is always on the SM2 curve.
+std::string KeyText(EVP_PKEY* key) {
+  const char* type = key != nullptr ? EVP_PKEY_get0_type_name(key) : nullptr;
+  std::string text = type != nullptr ? type : "unknown";
+  char curve[64] = {};
+  if (key != nullptr && EVP_PKEY_is_a(key, "SM2") != 1 &&
+      EVP_PKEY_get_group_name(key, curve, sizeof curve, nullptr) == 1) {
+    text = text + " " + curve;
+  }
+  return text + ", " + std::to_string(key != nullptr ? EVP_PKEY_get_bits(key) : 0) + " bits";
+}
+
+// The name of the algorithm a verified bid signature uses.
+const char* SignatureName(const cnt::ContainerContents& c) {
+  cnt::UniqueX509 cert = cnt::ParseCertificate(c.certificate);
+  cnt::SignerFields fields;
+  if (!cert || cnt::CheckSignatureForm(c.signature, cert.get(), &fields) != cnt::kOk) {
+    return "unknown";
+  }
+  switch (fields.kind) {
+    case cnt::SignatureKind::kSm2:
+      return "SM2-with-SM3";
+    case cnt::SignatureKind::kEcdsa:
+      return "ecdsa-with-SHA256";
+    case cnt::SignatureKind::kRsa:
+      break;
+  }
+  return "RSA PKCS#1 v1.5 with SHA-256";
+}
+
 // Prints what the container says about itself; `mark` follows every line
 // that the signature did not confirm.
 void PrintContents(const cnt::ContainerContents& c, const char* mark, std::ostream& out) {
@@ -79,7 +112,9 @@ void PrintContents(const cnt::ContainerContents& c, const char* mark, std::ostre
   if (cnt::UniqueX509 cert = cnt::ParseCertificate(c.certificate)) {
     out << "signer: " << SubjectText(cert.get()) << mark << "\n"
         << "valid: " << TimeText(X509_get0_notBefore(cert.get())) << " to "
-        << TimeText(X509_get0_notAfter(cert.get())) << mark << "\n";
+        << TimeText(X509_get0_notAfter(cert.get())) << mark << "\n"
+        << "key: " << KeyText(X509_get0_pubkey(cert.get())) << " (certificate signed "
+        << OBJ_nid2ln(X509_get_signature_nid(cert.get())) << ")" << mark << "\n";
   }
 }
 
@@ -120,7 +155,7 @@ int RunInspect(const std::string& path, const std::string& extract_dir, std::ost
   PrintContents(contents, rc == cnt::kOk ? "" : " (unverified)", out);
   bool trusted = false;
   if (rc == cnt::kOk) {
-    out << "signature: verified\n";
+    out << "signature: verified (" << SignatureName(contents) << ")\n";
     trusted = PrintChain(contents, out);
   } else {
     out << "signature: NOT verified: " << cnt::ErrorText(rc) << " (code " << rc << ")\n"
