@@ -6,6 +6,7 @@
 #include "cli/bidder_chain.h"
 #include "cli/cli_options.h"
 #include "cli/file_report.h"
+#include "cli/file_sm3.h"
 #include "config/text_convert.h"
 #include "engine/verification_run.h"
 #include "log/verify_log.h"
@@ -42,6 +43,7 @@ bool VerifyFile(const CliOptions& options, const std::string& file, std::ostream
     run.OnBnClickedVerify();
     run.WaitForWorker();
     file_run.bidder_chain = BidderChainOf(run.Result());
+    file_run.sm3 = FileSm3Of(file_run.bid_path, dialog.GetControlText(kEditVerifyCode));
   }
   if (options.json)
     out << JsonLine(run.Result(), dialog, file_run) << '\n';

@@ -18,6 +18,7 @@ struct FileRun {
   bool verified = false;                    // false when the name was refused
   std::optional<std::u16string> log_file;   // the log written, if any
   std::optional<std::string> bidder_chain;  // see BidderChainOf
+  std::optional<std::string> sm3;           // see FileSm3Of
 };
 
 // True when the verdict shown (control 1016) is "通过".

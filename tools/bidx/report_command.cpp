@@ -9,7 +9,7 @@
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/container_reader.h"
 #include "tavik/secretfile/container_signature.h"
-#include "tavik/secretfile/file_input.h"
+#include "tavik/secretfile/file_digests.h"
 #include "tavik/secretfile/signature_form.h"
 #include "tools/bidx/extract_files.h"
 #include "tools/bidx/key_files.h"
@@ -38,31 +38,6 @@ std::string TimeText(const ASN1_TIME* time) {
   cnt::UniqueBio bio(BIO_new(BIO_s_mem()));
   ASN1_TIME_print_ex(bio.get(), time, ASN1_DTFLGS_ISO8601);
   return BioText(bio.get());
-}
-
-// The upper-case hexadecimal SHA-256 of the whole file (its verification
-// code), read in fixed chunks; empty when the file cannot be read.
-std::string VerificationCode(const std::string& path) {
-  std::uint64_t size = 0;
-  cnt::UniqueFile file = cnt::OpenRegularFile(path, &size);
-  cnt::UniqueMdCtx md(EVP_MD_CTX_new());
-  std::vector<unsigned char> buffer(cnt::kIoBufferSize);
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  if (!file || !md || EVP_DigestInit_ex(md.get(), EVP_sha256(), nullptr) != 1 ||
-      !cnt::StreamBytes(file.get(), size, buffer,
-                        [&](const unsigned char* d, std::size_t n) {
-                          return EVP_DigestUpdate(md.get(), d, n) == 1;
-                        }) ||
-      EVP_DigestFinal_ex(md.get(), digest, &length) != 1) {
-    return {};
-  }
-  std::string hex;
-  for (unsigned int i = 0; i < length; ++i) {
-    hex += "0123456789ABCDEF"[digest[i] >> 4];
-    hex += "0123456789ABCDEF"[digest[i] & 0x0F];
-  }
-  return hex;
 }
 
 // "SM2, 256 bits", "EC prime256v1, 256 bits", "RSA, 2048 bits": an SM2 key
@@ -139,12 +114,13 @@ bool PrintChain(const cnt::ContainerContents& c, std::ostream& out) {
 
 int RunInspect(const std::string& path, const std::string& extract_dir, std::ostream& out,
                std::ostream& err) {
-  const std::string code = VerificationCode(path);
-  if (code.empty()) {
+  cnt::FileDigests digests;
+  if (!cnt::DigestFile(path, &digests)) {
     err << "bidx: bid " << path << ": " << WhyUnreadable(path) << "\n";
     return 1;
   }
-  out << "verification code: " << code << "\n";
+  out << "verification code: " << cnt::UpperHex(digests.sha256) << "\n"
+      << "sm3: " << cnt::UpperHex(digests.sm3) << "\n";
   cnt::ContainerContents contents;
   int rc = cnt::ReadContainer(path, &contents);
   if (rc != cnt::kOk) {

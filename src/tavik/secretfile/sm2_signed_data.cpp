@@ -5,7 +5,8 @@
 #include <memory>
 
 #include "tavik/secretfile/container_errors.h"
-#include "tavik/secretfile/file_input.h"
+#include "tavik/secretfile/file_digests.h"
+#include "tavik/secretfile/openssl_owners.h"
 #include "tavik/secretfile/signature_der.h"
 #include "tavik/sm2/der_writer.h"
 #include "tavik/sm2/sm2_signature.h"
@@ -38,21 +39,6 @@ Bytes Attribute(der::View type, der::View value) {
 Bytes SigningTime(std::time_t when) {
   std::unique_ptr<ASN1_TIME, ReleaseWith<ASN1_TIME_free>> time(ASN1_TIME_set(nullptr, when));
   return Encode(i2d_ASN1_TIME, time.get());
-}
-
-// The SM3 of the whole file at `path`.
-bool DigestFile(const std::string& path, unsigned char (&digest)[32]) {
-  std::uint64_t size = 0;
-  UniqueFile file = OpenRegularFile(path, &size);
-  UniqueMdCtx md(EVP_MD_CTX_new());
-  std::vector<unsigned char> buffer(kIoBufferSize);
-  unsigned int length = 0;
-  return file && md && EVP_DigestInit_ex(md.get(), EVP_sm3(), nullptr) == 1 &&
-         StreamBytes(file.get(), size, buffer,
-                     [&](const unsigned char* data, std::size_t n) {
-                       return EVP_DigestUpdate(md.get(), data, n) == 1;
-                     }) &&
-         EVP_DigestFinal_ex(md.get(), digest, &length) == 1;
 }
 
 }  // namespace
@@ -92,11 +78,11 @@ int SignSm2(const std::string& path, X509* cert, EVP_PKEY* key, std::vector<unsi
   if (!own_key) {
     return kSigningFailed;
   }
-  unsigned char digest[32];
-  if (!DigestFile(path, digest)) {
+  FileDigests digests;
+  if (!DigestFile(path, &digests)) {
     return kFileReadFailed;
   }
-  const Bytes attributes = Sm2SignedAttributes(digest, std::time(nullptr));
+  const Bytes attributes = Sm2SignedAttributes(digests.sm3, std::time(nullptr));
   Bytes signature;
   if (attributes.empty() || !sm2::Sign(key, attributes, sm2::kDefaultId, &signature)) {
     return kSigningFailed;

@@ -19,6 +19,7 @@
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/container_reader.h"
 #include "tavik/secretfile/container_signature.h"
+#include "tavik/secretfile/file_digests.h"
 #include "tavik/secretfile/sm2_signed_data.h"
 #include "tavik/secretfile/test_bid.h"
 
@@ -129,8 +130,9 @@ TEST_F(BotanPeerTest, NonSm2CurveUnderTheSm2IdentifiersIsRefused) {
   EXPECT_EQ(Verify(), cnt::kUnsupportedAlgorithm);
 }
 
-// Sizes around SM3's 64-byte block and the reader's 64 KiB buffer.
-TEST_F(BotanPeerTest, ReaderSm3AgreesWithBotan) {
+// Sizes around SM3's 64-byte block and the 64 KiB read buffer: the signed
+// bytes' SM3 from the reader's pass, and the whole file's.
+TEST_F(BotanPeerTest, Sm3AgreesWithBotan) {
   for (const std::size_t size : {0u, 1u, 55u, 56u, 64u, 65536u, 65536u + 71u}) {
     testing::BidParts parts;
     parts.payload.assign(size, 0x5A);
@@ -139,6 +141,9 @@ TEST_F(BotanPeerTest, ReaderSm3AgreesWithBotan) {
     const Bytes expected = BotanSm3(SignedBytes(&contents));
     ASSERT_TRUE(contents.signed_sm3.has_value()) << size;
     EXPECT_EQ(Bytes(contents.signed_sm3->begin(), contents.signed_sm3->end()), expected) << size;
+    cnt::FileDigests file;
+    ASSERT_TRUE(cnt::DigestFile(bid_.string(), &file));
+    EXPECT_EQ(Bytes(file.sm3.begin(), file.sm3.end()), BotanSm3(testing::ReadBytes(bid_)));
   }
 }
 

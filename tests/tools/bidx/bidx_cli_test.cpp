@@ -282,8 +282,8 @@ TEST_F(BidxCliTest, Sm2BidIsNamedAndChecksWithOpenssl) {
   WriteKey("sm2.key", testing::SharedSm2Signer().key.get());
   ASSERT_EQ(Seal({}, "sm2.pem", "sm2.key"), 0) << err_.str();
   ASSERT_EQ(Run({"inspect", Path("a.bidx"), "--extract", Path("x")}), 0);
-  for (const char* line :
-       {"key: SM2, 256 bits (certificate signed SM2-with-SM3)", "verified (SM2-with-SM3)"}) {
+  for (const char* line : {"key: SM2, 256 bits (certificate signed SM2-with-SM3)",
+                           "verified (SM2-with-SM3)", "sm3: "}) {
     EXPECT_NE(out_.str().find(line), std::string::npos) << line << "\n" << out_.str();
   }
   const std::string x = "'" + Path("x") + "/";
