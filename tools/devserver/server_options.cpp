@@ -55,6 +55,8 @@ constexpr Option kOptions[] = {
      [](std::string_view v, ServerOptions* o) { return SetText(v, &o->root); }},
     {"--write-ca", "FILE", "write the generated CA certificate (PEM) to FILE, to trust it",
      [](std::string_view v, ServerOptions* o) { return SetText(v, &o->write_ca_path); }},
+    {"--sm2", "", "generate an SM2 authority and CA; answers are signed SM2-with-SM3",
+     [](std::string_view, ServerOptions* o) { return o->tsa.sm2 = true; }},
 };
 
 const Option* Find(std::string_view name) {
@@ -69,19 +71,23 @@ const Option* Find(std::string_view name) {
 }  // namespace
 
 bool ParseServerOptions(std::span<const char* const> args, ServerOptions* out, std::string* error) {
-  for (size_t i = 0; i < args.size(); i += 2) {
+  for (size_t i = 0; i < args.size(); ++i) {
     const std::string_view name(args[i]);
     const Option* option = Find(name);
     if (option == nullptr) {
       *error = "unknown option " + std::string(name) + " (see --help)";
       return false;
     }
-    if (i + 1 >= args.size()) {
+    if (option->value.empty()) {  // a switch: no value follows
+      option->apply({}, out);
+      continue;
+    }
+    if (++i >= args.size()) {
       *error = "missing value after " + std::string(name);
       return false;
     }
-    if (!option->apply(args[i + 1], out)) {
-      *error = "bad value for " + std::string(name) + ": " + args[i + 1];
+    if (!option->apply(args[i], out)) {
+      *error = "bad value for " + std::string(name) + ": " + args[i];
       return false;
     }
   }

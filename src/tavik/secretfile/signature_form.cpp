@@ -9,6 +9,7 @@
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/ecdsa_low_s.h"
 #include "tavik/secretfile/signature_der.h"
+#include "tavik/sm2/der_reader.h"
 #include "tavik/sm2/sm2_signature.h"
 #include "tavik/sm2/sm_identifiers.h"
 
@@ -23,59 +24,10 @@ constexpr unsigned char kSet = 0x31;
 constexpr unsigned char kOctetString = 0x04;
 constexpr unsigned char kContext0 = 0xA0;  // [0], constructed
 
-// One element read from the front of a cursor.
-struct Element {
-  unsigned char tag = 0;
-  Der whole;
-  Der content;
-};
-
-// Reads the next element: a one-byte tag and a definite length in its
-// shortest form that fits what is left. Advances `in` past it.
-bool Read(Der* in, Element* out) {
-  if (in->size() < 2 || ((*in)[0] & 0x1F) == 0x1F) {
-    return false;
-  }
-  std::size_t at = 2;
-  std::size_t length = (*in)[1];
-  if (length >= 0x80) {
-    const std::size_t count = length & 0x7F;
-    if (count == 0 || count > sizeof(std::size_t) || count > in->size() - at || (*in)[at] == 0) {
-      return false;
-    }
-    length = 0;
-    for (std::size_t end = at + count; at < end; ++at) {
-      length = (length << 8) | (*in)[at];
-    }
-    if (length < 0x80) {
-      return false;
-    }
-  }
-  if (length > in->size() - at) {
-    return false;
-  }
-  out->tag = (*in)[0];
-  out->whole = in->first(at + length);
-  out->content = in->subspan(at, length);
-  *in = in->subspan(at + length);
-  return true;
-}
-
-// Reads an element with `tag` and gives its content.
-bool Enter(Der* in, unsigned char tag, Der* content) {
-  Element element;
-  if (!Read(in, &element) || element.tag != tag) {
-    return false;
-  }
-  *content = element.content;
-  return true;
-}
-
-// Reads an element whose whole encoding must equal `expected`.
-bool Expect(Der* in, Der expected) {
-  Element element;
-  return Read(in, &element) && std::ranges::equal(element.whole, expected);
-}
+using der::Enter;
+using der::Expect;
+using der::Read;
+using Element = der::Tlv;
 
 // The DER of an OpenSSL object through its i2d function; empty on failure.
 template <typename T>

@@ -10,7 +10,7 @@
 #include "tavik/secretfile/signature_der.h"
 #include "tavik/sm2/der_writer.h"
 #include "tavik/sm2/sm2_signature.h"
-#include "tavik/sm2/sm_identifiers.h"
+#include "tavik/sm2/sm2_signer_info.h"
 
 namespace brevalt::container {
 
@@ -18,27 +18,13 @@ namespace {
 
 using der::Bytes;
 
-// The DER of an OpenSSL object through its i2d function; empty on failure.
-template <typename T>
-Bytes Encode(int (*i2d)(const T*, unsigned char**), const T* object) {
-  unsigned char* bytes = nullptr;
-  const int size = object == nullptr ? 0 : i2d(object, &bytes);
-  Bytes out;
-  if (size > 0) {
-    out.assign(bytes, bytes + size);
-  }
-  OPENSSL_free(bytes);
-  return out;
-}
-
-// Attribute ::= SEQUENCE { type, SET { value } }
-Bytes Attribute(der::View type, der::View value) {
-  return der::Element(der::kSequence, {type, der::Element(der::kSet, value)});
-}
-
 Bytes SigningTime(std::time_t when) {
   std::unique_ptr<ASN1_TIME, ReleaseWith<ASN1_TIME_free>> time(ASN1_TIME_set(nullptr, when));
-  return Encode(i2d_ASN1_TIME, time.get());
+  unsigned char* bytes = nullptr;
+  const int size = time ? i2d_ASN1_TIME(time.get(), &bytes) : 0;
+  Bytes out(bytes, bytes + (size > 0 ? size : 0));
+  OPENSSL_free(bytes);
+  return out;
 }
 
 }  // namespace
@@ -49,24 +35,18 @@ std::vector<unsigned char> Sm2SignedAttributes(std::span<const unsigned char> sm
   if (time.empty()) {
     return {};
   }
-  return der::SetOf({Attribute(kContentTypeAttribute, kDataType),
-                     Attribute(kSigningTimeAttribute, time),
-                     Attribute(kMessageDigestAttribute, der::Element(der::kOctetString, sm3))});
+  return der::SetOf(
+      {sm2::Attribute(kContentTypeAttribute, kDataType),
+       sm2::Attribute(kSigningTimeAttribute, time),
+       sm2::Attribute(kMessageDigestAttribute, der::Element(der::kOctetString, sm3))});
 }
 
 std::vector<unsigned char> Sm2SignedData(X509* cert, std::span<const unsigned char> attributes,
                                          std::span<const unsigned char> signature) {
-  const Bytes issuer = Encode(i2d_X509_NAME, X509_get_issuer_name(cert));
-  const Bytes serial = Encode(i2d_ASN1_INTEGER, X509_get0_serialNumber(cert));
-  if (issuer.empty() || serial.empty() || attributes.empty() || attributes[0] != der::kSet) {
+  const Bytes signer_info = sm2::SignerInfo(cert, attributes, signature);
+  if (signer_info.empty()) {
     return {};
   }
-  Bytes signed_attributes(attributes.begin(), attributes.end());
-  signed_attributes[0] = der::kContext0;  // [0] IMPLICIT SET OF Attribute
-  const Bytes signer_info = der::Element(
-      der::kSequence,
-      {kVersion1, der::Element(der::kSequence, {issuer, serial}), sm2::kSm3AlgorithmId,
-       signed_attributes, sm2::kSm2WithSm3AlgorithmId, der::Element(der::kOctetString, signature)});
   const Bytes signed_data = der::Element(der::kSequence, {kVersion1, kSm3Algorithms, kDetachedData,
                                                           der::Element(der::kSet, signer_info)});
   return der::Element(der::kSequence, {kSignedDataType, der::Element(der::kContext0, signed_data)});
