@@ -1,6 +1,7 @@
 #include "tavik/sm2/der_writer.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace brevalt::der {
 
@@ -34,7 +35,11 @@ Bytes Element(unsigned char tag, std::initializer_list<View> parts) {
 Bytes SetOf(std::vector<Bytes> elements) {
   // Byte-wise order; no element is a prefix of another, since its length
   // field says where it ends.
-  std::sort(elements.begin(), elements.end());
+  std::sort(elements.begin(), elements.end(), [](const Bytes& a, const Bytes& b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    const int order = common == 0 ? 0 : std::memcmp(a.data(), b.data(), common);
+    return order != 0 ? order < 0 : a.size() < b.size();
+  });
   Bytes content;
   for (const Bytes& element : elements) {
     content.insert(content.end(), element.begin(), element.end());
