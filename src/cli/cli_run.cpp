@@ -8,6 +8,7 @@
 #include "cli/failed_step.h"
 #include "cli/failure_cause.h"
 #include "cli/file_report.h"
+#include "cli/file_sm3.h"
 #include "config/text_convert.h"
 #include "engine/verification_run.h"
 #include "log/verify_log.h"
@@ -62,6 +63,7 @@ FileOutcome VerifyFile(const CliOptions& options, const std::string& file, std::
     file_run.bidder_chain = BidderChainOf(run.Result());
     file_run.failed_step = FailedStep(run.Result());
     file_run.cause = CauseOf(run.Result(), file_run.bid_path);
+    file_run.sm3 = FileSm3Of(file_run.bid_path, dialog.GetControlText(kEditVerifyCode));
   }
   if (file_run.log_failure)
     err << "brevalt-cli: " << LogFailureText(*file_run.log_failure) << std::endl;

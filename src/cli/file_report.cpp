@@ -101,6 +101,7 @@ std::string JsonLine(const CVerifyResult& result, MemoryDialog& dialog, const Fi
       {"verdict", Utf8(dialog.GetControlText(kStaticVerdict))},
       {"verdict_colour", VerdictColourOf(result) == VerdictColour::kBlue ? "blue" : "red"},
       {"verification_code", Utf8(dialog.GetControlText(kEditVerifyCode))},
+      {"sm3", OrNull(run.sm3)},
       {"bidder", Utf8(dialog.GetControlText(kEditBidder))},
       {"bidder_cert_validity", Utf8(dialog.GetControlText(kStaticBidderValidity))},
       {"bidder_chain", OrNull(run.bidder_chain)},

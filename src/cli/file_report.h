@@ -22,6 +22,7 @@ struct FileRun {
   std::optional<std::string> bidder_chain;      // see BidderChainOf
   int failed_step = 0;                          // see FailedStep; 0 for none
   std::optional<std::string> cause;             // see CauseOf
+  std::optional<std::string> sm3;               // see FileSm3Of
 };
 
 // True when the verdict shown (control 1016) is "通过".

@@ -13,6 +13,8 @@
 #include "devserver/tsa_identity.h"
 #include "tavik/tavik_handles.h"
 #include "tavik/tavik_pki_ui.h"
+#include "tools/bidx/ephemeral_signer.h"
+#include "tools/bidx/key_files.h"
 
 namespace brevalt::pkiui {
 namespace {
@@ -52,6 +54,7 @@ class CertViewerTest : public QObject {
     QVERIFY(!details.serial.empty());
     QCOMPARE(details.key_algorithm, std::string("EC (prime256v1)"));
     QCOMPARE(details.key_bits, 256);
+    QCOMPARE(details.signature_algorithm, std::string("ecdsa-with-SHA256"));
     QCOMPARE(QString::fromStdString(details.sha256), Fingerprint(der));
     QVERIFY(QDateTime::fromString(QString::fromStdString(details.not_before), "yyyy-MM-dd HH:mm:ss")
                 .isValid());
@@ -62,6 +65,14 @@ class CertViewerTest : public QObject {
         time_stamping = extension.critical && extension.value.find("Time Stamping") == 0;
     }
     QVERIFY(time_stamping);
+  }
+
+  void NamesSm2KeysAndSignatures() {
+    const bidx::Signer sm2 = bidx::MakeCaSigner(bidx::KeyKind::kSm2, "SM2 CA", 1);
+    CertDetails details;
+    QVERIFY(ReadCertDetails(bidx::CertificateDer(sm2.cert.get()), &details));
+    QCOMPARE(details.key_algorithm, std::string("SM2"));
+    QCOMPARE(details.signature_algorithm, std::string("SM2-with-SM3"));
   }
 
   void RefusesWhatIsNotOneCertificate() {

@@ -177,8 +177,9 @@ TEST_F(CliTest, GoodBidPassesWithEveryKeyFilled) {
   EXPECT_EQ(keys,
             (std::vector<std::string>{"bid_path", "project_number", "package_number", "message_box",
                                       "steps", "verdict", "verdict_colour", "verification_code",
-                                      "bidder", "bidder_cert_validity", "bidder_chain", "bid_info",
-                                      "openers", "messages", "log_file", "failed_step", "cause"}));
+                                      "sm3", "bidder", "bidder_cert_validity", "bidder_chain",
+                                      "bid_info", "openers", "messages", "log_file", "failed_step",
+                                      "cause"}));
   EXPECT_EQ(line["bid_path"], Bid(kGood));
   EXPECT_EQ(line["project_number"], kProject);
   EXPECT_EQ(line["package_number"], "01");
@@ -190,6 +191,7 @@ TEST_F(CliTest, GoodBidPassesWithEveryKeyFilled) {
   EXPECT_EQ(line["verdict"], "通过");
   EXPECT_EQ(line["verdict_colour"], "blue");
   EXPECT_EQ(line["verification_code"].get<std::string>().size(), 64u);
+  EXPECT_EQ(line["sm3"].get<std::string>().size(), 64u);
   EXPECT_EQ(line["bidder"], "王五  单位： 华东建设有限公司");
   EXPECT_EQ(line["bidder_cert_validity"], "有效");
   EXPECT_EQ(line["bidder_chain"], "unchecked");

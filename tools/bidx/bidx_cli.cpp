@@ -30,7 +30,7 @@ constexpr const char* kHelpText =
     "seal options:\n"
     "  --out FILE          the sealed bid to write (first as FILE.part, renamed when done)\n"
     "  --signer-cert CERT  the bidder's certificate, PEM or DER; it is sealed into the bid\n"
-    "  --signer-key KEY    its private key: PEM or DER, unencrypted, RSA or EC\n"
+    "  --signer-key KEY    its private key: PEM or DER, unencrypted, RSA, EC or SM2\n"
     "  --payload FILE      the bid documents to seal (default: none)\n"
     "  --rules FILE        the rules document (GBK XML, root bidenv), sealed after a RULF\n"
     "                      header; the opener counts default to its rule/m and rule/n\n"

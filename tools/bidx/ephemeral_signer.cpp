@@ -3,6 +3,8 @@
 #include <openssl/err.h>
 #include <openssl/x509v3.h>
 
+#include "tavik/sm2/sm2_signature.h"
+
 namespace brevalt::bidx {
 
 namespace {
@@ -10,9 +12,24 @@ namespace {
 constexpr long kSecondsPerDay = 24 * 3600;
 
 container::UniqueKey MakeKey(KeyKind kind) {
-  EVP_PKEY* key = kind == KeyKind::kRsa2048 ? EVP_PKEY_Q_keygen(nullptr, nullptr, "RSA", 2048)
-                                            : EVP_PKEY_Q_keygen(nullptr, nullptr, "EC", "P-256");
-  return container::UniqueKey(key);
+  switch (kind) {
+    case KeyKind::kRsa2048:
+      return container::UniqueKey(EVP_PKEY_Q_keygen(nullptr, nullptr, "RSA", 2048));
+    case KeyKind::kSm2:
+      return container::UniqueKey(EVP_PKEY_Q_keygen(nullptr, nullptr, "SM2"));
+    case KeyKind::kEcP256:
+      break;
+  }
+  return container::UniqueKey(EVP_PKEY_Q_keygen(nullptr, nullptr, "EC", "P-256"));
+}
+
+// The issuer's signature: SM2-with-SM3 under the standard identifier for an
+// SM2 key, SHA-256 otherwise.
+bool SignWith(X509* cert, EVP_PKEY* issuer_key) {
+  if (sm2::IsSm2Key(issuer_key)) {
+    return sm2::SignCertificate(cert, issuer_key, sm2::kDefaultId);
+  }
+  return X509_sign(cert, issuer_key, EVP_sha256()) > 0;
 }
 
 // From now for `days` days, or, for negative `days`, a period that ended
@@ -65,7 +82,7 @@ Signer MakeSigner(KeyKind kind, const std::string& common_name, long serial, lon
       !FillCertificate(signer.cert.get(), signer.key.get(), common_name, serial, days,
                        issuer_cert) ||
       !extend(signer.cert.get(), issuer_cert != nullptr ? issuer_cert : signer.cert.get()) ||
-      X509_sign(signer.cert.get(), issuer_key, EVP_sha256()) <= 0) {
+      !SignWith(signer.cert.get(), issuer_key)) {
     signer = Signer{};
   }
   ERR_clear_error();
@@ -78,10 +95,11 @@ Signer MakeSelfSignedSigner(KeyKind kind, const std::string& common_name, long s
   return MakeSigner(kind, common_name, serial, days, nullptr, [](X509*, X509*) { return true; });
 }
 
-Signer MakeCaSigner(KeyKind kind, const std::string& common_name, long serial, long days) {
-  return MakeSigner(kind, common_name, serial, days, nullptr, [](X509* cert, X509* issuer) {
-    return AddExtension(cert, issuer, NID_basic_constraints, "critical,CA:TRUE") &&
-           AddExtension(cert, issuer, NID_key_usage, "critical,keyCertSign,cRLSign");
+Signer MakeCaSigner(KeyKind kind, const std::string& common_name, long serial, long days,
+                    const Signer* issuer) {
+  return MakeSigner(kind, common_name, serial, days, issuer, [](X509* cert, X509* ca) {
+    return AddExtension(cert, ca, NID_basic_constraints, "critical,CA:TRUE") &&
+           AddExtension(cert, ca, NID_key_usage, "critical,keyCertSign,cRLSign");
   });
 }
 

@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <string>
 
+#include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/container_format.h"
 #include "tavik/secretfile/container_signature.h"
 #include "tavik/secretfile/file_input.h"
+#include "tavik/secretfile/signature_form.h"
 
 namespace brevalt::bidx {
 
@@ -88,6 +90,28 @@ bool WritePem(const std::vector<unsigned char>& der, const fs::path& target, std
   return Close(std::move(out), target, err);
 }
 
+// For the SM2 form, which OpenSSL 3.0's cms command cannot verify, the two
+// inputs of a plain signature check: the signed attributes as the SET that
+// is signed, and the SM2 signature. True when there is nothing to write.
+bool WriteSm2Parts(const cnt::ContainerContents& c, const fs::path& folder, std::ostream& out,
+                   std::ostream& err) {
+  cnt::UniqueX509 cert = cnt::ParseCertificate(c.certificate);
+  cnt::SignerFields fields;
+  if (!cert || cnt::CheckSignatureForm(c.signature, cert.get(), &fields) != cnt::kOk ||
+      fields.kind != cnt::SignatureKind::kSm2) {
+    return true;
+  }
+  std::vector<unsigned char> set(fields.signed_attributes.begin(), fields.signed_attributes.end());
+  set[0] = 0x31;  // [0] IMPLICIT becomes the SET that the signature covers
+  if (!WriteBytes(set, folder / "attrs.der", err) ||
+      !WriteBytes({fields.signature.begin(), fields.signature.end()}, folder / "sm2sig.der", err)) {
+    return false;
+  }
+  out << "wrote " << (folder / "attrs.der").string() << " (the signed attributes, SM2 form)\n"
+      << "wrote " << (folder / "sm2sig.der").string() << " (the SM2 signature over them)\n";
+  return true;
+}
+
 }  // namespace
 
 bool ExtractContainer(const std::string& path, const cnt::ContainerContents& c,
@@ -114,7 +138,7 @@ bool ExtractContainer(const std::string& path, const cnt::ContainerContents& c,
   said("sig.der", std::to_string(c.signature.size()) + " bytes: the CMS signature");
   said("signer.pem", "the embedded certificate");
   said("payload.bin", std::to_string(c.header.payload_length) + " bytes: the payload");
-  return true;
+  return WriteSm2Parts(c, folder, out, err);
 }
 
 }  // namespace brevalt::bidx

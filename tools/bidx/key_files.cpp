@@ -6,6 +6,7 @@
 
 #include "platform/regular_file.h"
 #include "tavik/secretfile/file_input.h"
+#include "tavik/sm2/sm2_signature.h"
 
 namespace brevalt::bidx {
 
@@ -91,10 +92,10 @@ container::UniqueKey LoadPrivateKey(const std::string& path, std::string* why) {
 
 std::string WhyKeyUnusable(EVP_PKEY* key, X509* cert, const std::string& cert_path) {
   const int type = EVP_PKEY_get_base_id(key);
-  if (type != EVP_PKEY_RSA && type != EVP_PKEY_EC) {
+  if (type != EVP_PKEY_RSA && type != EVP_PKEY_EC && !sm2::IsSm2Key(key)) {
     const char* name = EVP_PKEY_get0_type_name(key);
     return std::string("holds an unsupported ") + (name != nullptr ? name : "unknown") +
-           " key (bidx seals with RSA or EC keys)";
+           " key (bidx seals with RSA, EC or SM2 keys)";
   }
   const bool matches = X509_check_private_key(cert, key) == 1;
   ERR_clear_error();

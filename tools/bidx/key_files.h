@@ -29,7 +29,7 @@ container::UniqueX509 LoadCertificate(const std::string& path, std::string* why)
 // cause in *why, when the file cannot be read, is encrypted or holds no key.
 container::UniqueKey LoadPrivateKey(const std::string& path, std::string* why);
 
-// Empty when `key` can seal bids (RSA or EC) and belongs to `cert`; otherwise
+// Empty when `key` can seal bids (RSA, EC or SM2) and belongs to `cert`; otherwise
 // the cause, naming `cert_path`.
 std::string WhyKeyUnusable(EVP_PKEY* key, X509* cert, const std::string& cert_path);
 

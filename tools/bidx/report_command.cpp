@@ -2,6 +2,7 @@
 
 #include <openssl/err.h>
 #include <openssl/evp.h>
+#include <openssl/objects.h>
 #include <openssl/x509.h>
 
 #include "tavik/anchors/pem_folder.h"
@@ -9,7 +10,8 @@
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/container_reader.h"
 #include "tavik/secretfile/container_signature.h"
-#include "tavik/secretfile/file_input.h"
+#include "tavik/secretfile/file_digests.h"
+#include "tavik/secretfile/signature_form.h"
 #include "tools/bidx/extract_files.h"
 #include "tools/bidx/key_files.h"
 #include "tools/bidx/rules_document.h"
@@ -39,29 +41,35 @@ std::string TimeText(const ASN1_TIME* time) {
   return BioText(bio.get());
 }
 
-// The upper-case hexadecimal SHA-256 of the whole file (its verification
-// code), read in fixed chunks; empty when the file cannot be read.
-std::string VerificationCode(const std::string& path) {
-  std::uint64_t size = 0;
-  cnt::UniqueFile file = cnt::OpenRegularFile(path, &size);
-  cnt::UniqueMdCtx md(EVP_MD_CTX_new());
-  std::vector<unsigned char> buffer(cnt::kIoBufferSize);
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  if (!file || !md || EVP_DigestInit_ex(md.get(), EVP_sha256(), nullptr) != 1 ||
-      !cnt::StreamBytes(file.get(), size, buffer,
-                        [&](const unsigned char* d, std::size_t n) {
-                          return EVP_DigestUpdate(md.get(), d, n) == 1;
-                        }) ||
-      EVP_DigestFinal_ex(md.get(), digest, &length) != 1) {
-    return {};
+// "SM2, 256 bits", "EC prime256v1, 256 bits", "RSA, 2048 bits": an SM2 key
+// is always on the SM2 curve.
+std::string KeyText(EVP_PKEY* key) {
+  const char* type = key != nullptr ? EVP_PKEY_get0_type_name(key) : nullptr;
+  std::string text = type != nullptr ? type : "unknown";
+  char curve[64] = {};
+  if (key != nullptr && EVP_PKEY_is_a(key, "SM2") != 1 &&
+      EVP_PKEY_get_group_name(key, curve, sizeof curve, nullptr) == 1) {
+    text = text + " " + curve;
   }
-  std::string hex;
-  for (unsigned int i = 0; i < length; ++i) {
-    hex += "0123456789ABCDEF"[digest[i] >> 4];
-    hex += "0123456789ABCDEF"[digest[i] & 0x0F];
+  return text + ", " + std::to_string(key != nullptr ? EVP_PKEY_get_bits(key) : 0) + " bits";
+}
+
+// The name of the algorithm a verified bid signature uses.
+const char* SignatureName(const cnt::ContainerContents& c) {
+  cnt::UniqueX509 cert = cnt::ParseCertificate(c.certificate);
+  cnt::SignerFields fields;
+  if (!cert || cnt::CheckSignatureForm(c.signature, cert.get(), &fields) != cnt::kOk) {
+    return "unknown";
   }
-  return hex;
+  switch (fields.kind) {
+    case cnt::SignatureKind::kSm2:
+      return "SM2-with-SM3";
+    case cnt::SignatureKind::kEcdsa:
+      return "ecdsa-with-SHA256";
+    case cnt::SignatureKind::kRsa:
+      break;
+  }
+  return "RSA PKCS#1 v1.5 with SHA-256";
 }
 
 // Prints what the container says about itself; `mark` follows every line
@@ -80,7 +88,9 @@ void PrintContents(const cnt::ContainerContents& c, const char* mark, std::ostre
   if (cnt::UniqueX509 cert = cnt::ParseCertificate(c.certificate)) {
     out << "signer: " << SubjectText(cert.get()) << mark << "\n"
         << "valid: " << TimeText(X509_get0_notBefore(cert.get())) << " to "
-        << TimeText(X509_get0_notAfter(cert.get())) << mark << "\n";
+        << TimeText(X509_get0_notAfter(cert.get())) << mark << "\n"
+        << "key: " << KeyText(X509_get0_pubkey(cert.get())) << " (certificate signed "
+        << OBJ_nid2ln(X509_get_signature_nid(cert.get())) << ")" << mark << "\n";
   }
 }
 
@@ -105,12 +115,13 @@ bool PrintChain(const cnt::ContainerContents& c, std::ostream& out) {
 
 int RunInspect(const std::string& path, const std::string& extract_dir, std::ostream& out,
                std::ostream& err) {
-  const std::string code = VerificationCode(path);
-  if (code.empty()) {
+  cnt::FileDigests digests;
+  if (!cnt::DigestFile(path, &digests)) {
     err << "bidx: bid " << path << ": " << WhyUnreadable(path) << "\n";
     return 1;
   }
-  out << "verification code: " << code << "\n";
+  out << "verification code: " << cnt::UpperHex(digests.sha256) << "\n"
+      << "sm3: " << cnt::UpperHex(digests.sm3) << "\n";
   cnt::ContainerContents contents;
   int rc = cnt::ReadContainer(path, &contents);
   if (rc != cnt::kOk) {
@@ -121,7 +132,7 @@ int RunInspect(const std::string& path, const std::string& extract_dir, std::ost
   PrintContents(contents, rc == cnt::kOk ? "" : " (unverified)", out);
   bool trusted = false;
   if (rc == cnt::kOk) {
-    out << "signature: verified\n";
+    out << "signature: verified (" << SignatureName(contents) << ")\n";
     trusted = PrintChain(contents, out);
   } else {
     out << "signature: NOT verified: " << cnt::ErrorText(rc) << " (code " << rc << ")\n"

@@ -58,6 +58,8 @@ constexpr Option kOptions[] = {
      [](std::string_view v, ServerOptions* o) { return SetText(v, &o->root); }},
     {"--write-ca", "FILE", "write the generated CA certificate (PEM) to FILE, to trust it",
      [](std::string_view v, ServerOptions* o) { return SetText(v, &o->write_ca_path); }},
+    {"--sm2", "", "generate an SM2 authority and CA; answers are signed SM2-with-SM3",
+     [](std::string_view, ServerOptions* o) { return o->tsa.sm2 = true; }},
 };
 
 // True when one of args is the long or the short word.
@@ -84,7 +86,7 @@ const Option* Find(std::string_view name) {
 bool ParseServerOptions(std::span<const char* const> args, ServerOptions* out, std::string* error) {
   std::vector<OptionSpec> specs;
   for (const Option& option : kOptions)
-    specs.push_back({option.name.data() + 2, 0, true});  // the name without "--"
+    specs.push_back({option.name.data() + 2, 0, !option.value.empty()});  // without "--"
   specs.push_back({"help", 'h', false});
   specs.push_back({"version", 'V', false});
   CommandLine line;

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/release_with.h"
+#include "tavik/sm2/sm2_signature.h"
 
 namespace brevalt::devserver {
 namespace {
@@ -58,24 +59,32 @@ bool StartCertificate(X509* cert, EVP_PKEY* key, const char* common_name) {
          X509_set_pubkey(cert, key) == 1 && SetSubject(cert, common_name);
 }
 
-bool MakeCa(X509* ca, EVP_PKEY* ca_key) {
-  return StartCertificate(ca, ca_key, "Brevalt development CA") &&
+// The issuer's signature: SM2-with-SM3 for an SM2 key, SHA-256 otherwise.
+bool Sign(X509* cert, EVP_PKEY* issuer_key) {
+  return sm2::IsSm2Key(issuer_key) ? sm2::SignCertificate(cert, issuer_key, sm2::kDefaultId)
+                                   : X509_sign(cert, issuer_key, EVP_sha256()) > 0;
+}
+
+KeyPtr NewKey(bool sm2) {
+  return KeyPtr(sm2 ? EVP_PKEY_Q_keygen(nullptr, nullptr, "SM2") : EVP_EC_gen("P-256"));
+}
+
+bool MakeCa(X509* ca, EVP_PKEY* ca_key, const char* name) {
+  return StartCertificate(ca, ca_key, name) &&
          X509_set_issuer_name(ca, X509_get_subject_name(ca)) == 1 &&
          AddExtension(ca, ca, NID_basic_constraints, "critical,CA:TRUE,pathlen:0") &&
          AddExtension(ca, ca, NID_key_usage, "critical,keyCertSign,cRLSign") &&
-         AddExtension(ca, ca, NID_subject_key_identifier, "hash") &&
-         X509_sign(ca, ca_key, EVP_sha256()) > 0;
+         AddExtension(ca, ca, NID_subject_key_identifier, "hash") && Sign(ca, ca_key);
 }
 
-bool MakeTsaCertificate(X509* cert, EVP_PKEY* key, X509* ca, EVP_PKEY* ca_key) {
-  return StartCertificate(cert, key, "Brevalt development TSA") &&
+bool MakeTsaCertificate(X509* cert, EVP_PKEY* key, X509* ca, EVP_PKEY* ca_key, const char* name) {
+  return StartCertificate(cert, key, name) &&
          X509_set_issuer_name(cert, X509_get_subject_name(ca)) == 1 &&
          AddExtension(cert, ca, NID_basic_constraints, "critical,CA:FALSE") &&
          AddExtension(cert, ca, NID_key_usage, "critical,digitalSignature") &&
          AddExtension(cert, ca, NID_ext_key_usage, "critical,timeStamping") &&
          AddExtension(cert, ca, NID_subject_key_identifier, "hash") &&
-         AddExtension(cert, ca, NID_authority_key_identifier, "keyid:always") &&
-         X509_sign(cert, ca_key, EVP_sha256()) > 0;
+         AddExtension(cert, ca, NID_authority_key_identifier, "keyid:always") && Sign(cert, ca_key);
 }
 
 std::string OpenFailure(const std::string& path) {
@@ -84,13 +93,16 @@ std::string OpenFailure(const std::string& path) {
 
 }  // namespace
 
-bool GenerateTsaIdentity(TsaIdentity* out) {
-  KeyPtr ca_key(EVP_EC_gen("P-256"));
+bool GenerateTsaIdentity(TsaIdentity* out, bool sm2) {
+  KeyPtr ca_key = NewKey(sm2);
   out->ca.reset(X509_new());
-  out->key.reset(EVP_EC_gen("P-256"));
+  out->key.reset(NewKey(sm2).release());
   out->cert.reset(X509_new());
-  return ca_key && MakeCa(out->ca.get(), ca_key.get()) &&
-         MakeTsaCertificate(out->cert.get(), out->key.get(), out->ca.get(), ca_key.get());
+  return ca_key &&
+         MakeCa(out->ca.get(), ca_key.get(),
+                sm2 ? "Brevalt development SM2 CA" : "Brevalt development CA") &&
+         MakeTsaCertificate(out->cert.get(), out->key.get(), out->ca.get(), ca_key.get(),
+                            sm2 ? "Brevalt development SM2 TSA" : "Brevalt development TSA");
 }
 
 bool LoadTsaIdentity(const std::string& cert_path, const std::string& key_path, TsaIdentity* out,

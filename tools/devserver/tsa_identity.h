@@ -25,7 +25,10 @@ struct TsaIdentity {
 // extendedKeyUsage timeStamping as its only purpose, critical keyUsage
 // digitalSignature, CA:FALSE). Both valid from one hour ago for one year.
 // The CA's key is dropped once the certificate is signed. False on failure.
-bool GenerateTsaIdentity(TsaIdentity* out);
+// With `sm2`, both keys are SM2 keys and both certificates are signed
+// SM2-with-SM3 under the standard identifier ("Brevalt development SM2 CA",
+// "Brevalt development SM2 TSA").
+bool GenerateTsaIdentity(TsaIdentity* out, bool sm2 = false);
 
 // The PEM certificate and PEM private key from two files; false with *error
 // naming the file and the cause when either cannot be read, the key does not

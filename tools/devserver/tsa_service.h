@@ -26,6 +26,7 @@ struct TsaOptions {
   int64_t clock_offset_seconds = 0;  // added to this machine's clock for genTime
   int status = 0;                    // PKIStatus to answer with (0..5); 2..5 carry no token
   int delay_ms = 0;                  // wait this long before answering
+  bool sm2 = false;                  // generate an SM2 authority (SM2-signed answers)
 };
 
 class TsaService {
@@ -58,6 +59,7 @@ class TsaService {
  private:
   explicit TsaService(const TsaOptions& options) : options_(options) {}
   void WaitDelay() const;
+  std::vector<unsigned char> RespondSm2(std::span<const unsigned char> query);
 
   TsaOptions options_;
   TsaIdentity identity_;

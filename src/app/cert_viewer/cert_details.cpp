@@ -91,7 +91,9 @@ void ReadKey(X509* cert, CertDetails* details) {
   const char* type = EVP_PKEY_get0_type_name(key);
   details->key_algorithm = type != nullptr ? type : "?";
   char group[80] = {};
-  if (EVP_PKEY_get_group_name(key, group, sizeof group, nullptr) == 1)
+  // An SM2 key is always on the SM2 curve: its name says all.
+  if (EVP_PKEY_is_a(key, "SM2") != 1 &&
+      EVP_PKEY_get_group_name(key, group, sizeof group, nullptr) == 1)
     details->key_algorithm += std::string(" (") + group + ")";
   details->key_bits = EVP_PKEY_get_bits(key);
 }
@@ -130,6 +132,11 @@ bool ReadCertDetails(const std::vector<unsigned char>& der, CertDetails* details
   read.not_before = TimeText(X509_get0_notBefore(cert.get()));
   read.not_after = TimeText(X509_get0_notAfter(cert.get()));
   ReadKey(cert.get(), &read);
+  const ASN1_OBJECT* signature = nullptr;
+  X509_ALGOR_get0(&signature, nullptr, nullptr, X509_get0_tbs_sigalg(cert.get()));
+  char signature_name[128] = {};
+  OBJ_obj2txt(signature_name, sizeof signature_name, signature, 0);
+  read.signature_algorithm = signature_name;
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int digest_length = 0;
   if (X509_digest(cert.get(), EVP_sha256(), digest, &digest_length) == 1)

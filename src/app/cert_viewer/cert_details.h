@@ -22,8 +22,11 @@ struct CertDetails {
   std::string serial;      // upper-case hex
   std::string not_before;  // local "YYYY-MM-DD HH:MM:SS"
   std::string not_after;
-  std::string key_algorithm;  // "RSA", "EC (prime256v1)", ...
+  std::string key_algorithm;  // "RSA", "EC (prime256v1)", "SM2", ...
   int key_bits = 0;
+  // The issuer's signature: "SM2-with-SM3", "ecdsa-with-SHA256", ... (OpenSSL's
+  // long name, or the dotted OID when unknown)
+  std::string signature_algorithm;
   std::string sha256;  // upper-case hex pairs joined by ":"
   std::vector<CertExtension> extensions;
 };

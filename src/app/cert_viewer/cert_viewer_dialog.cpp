@@ -29,6 +29,7 @@ CertViewerDialog::CertViewerDialog(const CertDetails& details, QWidget* parent)
   AddRow(QStringLiteral("有效期到"), details.not_after);
   AddRow(QStringLiteral("公钥"),
          details.key_algorithm + "，" + std::to_string(details.key_bits) + " 位");
+  AddRow(QStringLiteral("签名算法"), details.signature_algorithm);
   AddRow(QStringLiteral("指纹 (SHA-256)"), details.sha256);
   for (const CertExtension& extension : details.extensions) {
     QString field = QString::fromStdString(extension.name);

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <memory>
 #include "platform/release_with.h"
+#include "tavik/pki/ts_sm2_token.h"
 
 namespace brevalt::pki {
 namespace {
@@ -97,6 +98,11 @@ ResponseCheck ParseInto(std::span<const unsigned char> bytes, TimeStampFields* o
   if (bytes.empty() || bytes.size() > static_cast<size_t>(LONG_MAX)) {
     return ResponseCheck::kMalformed;
   }
+  // GM/T 0010's signedData identifier, read as RFC 3161's.
+  const std::vector<unsigned char> rfc_form = RfcFormOfGmtResponse(bytes);
+  if (!rfc_form.empty()) {
+    bytes = rfc_form;
+  }
   const unsigned char* cursor = bytes.data();
   RespPtr response(d2i_TS_RESP(nullptr, &cursor, static_cast<long>(bytes.size())));
   if (!response || cursor != bytes.data() + bytes.size()) {
@@ -145,6 +151,17 @@ ResponseCheck CheckBinding(const TimeStampFields& fields, const ExpectedBinding&
                                                  : ResponseCheck::kUntrustedSigner;
 }
 
+// The token as PKCS7 when it is one signed with SM2, else null.
+Pkcs7Ptr Sm2Token(std::span<const unsigned char> token) {
+  const unsigned char* cursor = token.data();
+  Pkcs7Ptr pkcs7(d2i_PKCS7(nullptr, &cursor, static_cast<long>(token.size())));
+  if (!pkcs7 || cursor != token.data() + token.size() || !IsSm2Token(pkcs7.get())) {
+    pkcs7.reset();
+  }
+  ERR_clear_error();
+  return pkcs7;
+}
+
 }  // namespace
 
 ResponseCheck ParseTimeStampResponse(std::span<const unsigned char> bytes, TimeStampFields* out) {
@@ -175,6 +192,9 @@ bool VerifyTokenSignature(std::span<const unsigned char> token) {
   if (token.empty() || token.size() > static_cast<size_t>(LONG_MAX)) {
     return false;
   }
+  if (Pkcs7Ptr sm2 = Sm2Token(token)) {
+    return VerifySm2TokenSignature(sm2.get());
+  }
   const unsigned char* cursor = token.data();
   CmsPtr cms(d2i_CMS_ContentInfo(nullptr, &cursor, static_cast<long>(token.size())));
   bool verified = cms && cursor == token.data() + token.size() &&
@@ -187,6 +207,9 @@ bool VerifyTokenSignature(std::span<const unsigned char> token) {
 bool VerifyTokenTrust(std::span<const unsigned char> token, X509_STORE* trusted) {
   if (trusted == nullptr || token.empty() || token.size() > static_cast<size_t>(LONG_MAX)) {
     return false;
+  }
+  if (Pkcs7Ptr sm2 = Sm2Token(token)) {
+    return VerifySm2TokenTrust(sm2.get(), trusted);
   }
   const unsigned char* cursor = token.data();
   Pkcs7Ptr pkcs7(d2i_PKCS7(nullptr, &cursor, static_cast<long>(token.size())));

@@ -6,6 +6,7 @@
 #include "platform/user_folder.h"
 #include "tavik/anchors/pem_folder.h"
 #include "tavik/secretfile/container_signature.h"
+#include "tavik/sm2/sm2_chain.h"
 
 namespace brevalt::container {
 
@@ -44,7 +45,8 @@ bool AllowsSignatures(X509* cert) {
 }
 
 // Builds the chain from `signer` to one of `anchors`; any anchor may end it,
-// a CA's own or an intermediate, and no validity period is judged.
+// a CA's own or an intermediate, and no validity period is judged. Links
+// signed with SM2 are checked under the standard identifier.
 BidderChain BuildChain(X509* signer, const Anchors& anchors) {
   UniqueStore store(X509_STORE_new());
   UniqueStoreCtx ctx(X509_STORE_CTX_new());
@@ -59,6 +61,7 @@ BidderChain BuildChain(X509* signer, const Anchors& anchors) {
   }
   X509_VERIFY_PARAM_set_flags(X509_STORE_CTX_get0_param(ctx.get()),
                               X509_V_FLAG_NO_CHECK_TIME | X509_V_FLAG_PARTIAL_CHAIN);
+  X509_STORE_CTX_set_verify_cb(ctx.get(), sm2::AcceptStandardSm2Links);
   if (X509_verify_cert(ctx.get()) != 1) {
     return {ChainStatus::kRefused,
             X509_verify_cert_error_string(X509_STORE_CTX_get_error(ctx.get()))};

@@ -7,6 +7,7 @@
 
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/file_input.h"
+#include "tavik/secretfile/signature_form.h"
 
 namespace brevalt::container {
 
@@ -17,6 +18,7 @@ struct Layout {
   HeaderBytes header_bytes{};
   std::uint64_t signed_length = 0;
   std::uint32_t signature_length = 0;
+  bool sm3 = false;  // the signature names SM3: digest the signed bytes with it too
 };
 
 // Checks the header and that the declared blocks exactly fill `size` bytes.
@@ -52,41 +54,60 @@ int ReadLayout(std::FILE* file, std::uint64_t size, Layout* layout) {
   if (layout->signature_length > left) {
     return kTruncated;
   }
-  return layout->signature_length < left ? kTrailingBytes : kOk;
+  if (layout->signature_length < left) {
+    return kTrailingBytes;
+  }
+  unsigned char start[kDigestNamePeek];
+  const std::size_t peek = std::min<std::size_t>(layout->signature_length, sizeof start);
+  if (!ReadExactly(file, start, peek)) {
+    return kFileReadFailed;
+  }
+  layout->sm3 = NamesSm3Digest(start, peek);
+  return kOk;
 }
 
+// The digests of the signed bytes: SHA-256, and SM3 when asked for.
+struct Digests {
+  UniqueMdCtx sha256, sm3;
+  bool Update(const unsigned char* data, std::size_t n) const {
+    return EVP_DigestUpdate(sha256.get(), data, n) == 1 &&
+           (!sm3 || EVP_DigestUpdate(sm3.get(), data, n) == 1);
+  }
+};
+
 // Reads `count` bytes into `block` and adds them to the digest.
-bool ReadBlock(std::FILE* file, std::uint64_t count, EVP_MD_CTX* md,
+bool ReadBlock(std::FILE* file, std::uint64_t count, const Digests& md,
                std::vector<unsigned char>* block) {
   block->resize(static_cast<std::size_t>(count));
-  return ReadExactly(file, block->data(), block->size()) &&
-         EVP_DigestUpdate(md, block->data(), block->size()) == 1;
+  return ReadExactly(file, block->data(), block->size()) && md.Update(block->data(), block->size());
 }
 
 // The single forward pass over a file whose layout was checked.
 int ReadBlocks(std::FILE* file, const Layout& layout, ContainerContents* out) {
-  UniqueMdCtx md(EVP_MD_CTX_new());
-  if (!md || EVP_DigestInit_ex(md.get(), EVP_sha256(), nullptr) != 1 ||
-      EVP_DigestUpdate(md.get(), layout.header_bytes.data(), kHeaderSize) != 1) {
+  Digests md{UniqueMdCtx(EVP_MD_CTX_new()), UniqueMdCtx(layout.sm3 ? EVP_MD_CTX_new() : nullptr)};
+  if (!md.sha256 || EVP_DigestInit_ex(md.sha256.get(), EVP_sha256(), nullptr) != 1 ||
+      (layout.sm3 && (!md.sm3 || EVP_DigestInit_ex(md.sm3.get(), EVP_sm3(), nullptr) != 1)) ||
+      !md.Update(layout.header_bytes.data(), kHeaderSize)) {
     return kOutOfMemory;
   }
   std::vector<unsigned char> buffer(kIoBufferSize);
   const auto digest = [&md](const unsigned char* data, std::size_t n) {
-    return EVP_DigestUpdate(md.get(), data, n) == 1;
+    return md.Update(data, n);
   };
   const ContainerHeader& h = layout.header;
-  if (!SeekTo(file, kHeaderSize) ||
-      !ReadBlock(file, h.custom_length, md.get(), &out->custom_data) ||
+  if (!SeekTo(file, kHeaderSize) || !ReadBlock(file, h.custom_length, md, &out->custom_data) ||
       !StreamBytes(file, h.payload_length, buffer, digest) ||
-      !ReadBlock(file, h.cert_length, md.get(), &out->certificate)) {
+      !ReadBlock(file, h.cert_length, md, &out->certificate)) {
     return kFileReadFailed;
   }
   // The signed bytes end here: their digest is finished on a copy, and the
   // original goes on over the rest of the file for the whole file's digest.
   UniqueMdCtx signed_md(EVP_MD_CTX_new());
   unsigned int digest_size = 0;
-  if (!signed_md || EVP_MD_CTX_copy_ex(signed_md.get(), md.get()) != 1 ||
-      EVP_DigestFinal_ex(signed_md.get(), out->signed_digest.data(), &digest_size) != 1) {
+  if (!signed_md || EVP_MD_CTX_copy_ex(signed_md.get(), md.sha256.get()) != 1 ||
+      EVP_DigestFinal_ex(signed_md.get(), out->signed_digest.data(), &digest_size) != 1 ||
+      (md.sm3 &&
+       EVP_DigestFinal_ex(md.sm3.get(), out->signed_sm3.emplace().data(), &digest_size) != 1)) {
     return kOutOfMemory;
   }
   unsigned char field[kSignatureLengthSize];
@@ -96,9 +117,9 @@ int ReadBlocks(std::FILE* file, const Layout& layout, ContainerContents* out) {
       !ReadExactly(file, out->signature.data(), out->signature.size())) {
     return kFileReadFailed;
   }
-  if (EVP_DigestUpdate(md.get(), field, sizeof field) != 1 ||
-      EVP_DigestUpdate(md.get(), out->signature.data(), out->signature.size()) != 1 ||
-      EVP_DigestFinal_ex(md.get(), out->file_digest.data(), &digest_size) != 1) {
+  if (EVP_DigestUpdate(md.sha256.get(), field, sizeof field) != 1 ||
+      EVP_DigestUpdate(md.sha256.get(), out->signature.data(), out->signature.size()) != 1 ||
+      EVP_DigestFinal_ex(md.sha256.get(), out->file_digest.data(), &digest_size) != 1) {
     return kOutOfMemory;
   }
   return kOk;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct ContainerContents {
   std::uint64_t signed_length = 0;                         // bytes covered by the signature
   std::array<unsigned char, kSha256Size> signed_digest{};  // their SHA-256
   std::array<unsigned char, kSha256Size> file_digest{};    // SHA-256 of every byte read
+  // Their SM3, computed only when the signature names SM3 (it costs several
+  // times the SHA-256).
+  std::optional<std::array<unsigned char, kSha256Size>> signed_sm3;
 };
 
 // Opens `path` read-only, checks the structure (magic, version, lengths

@@ -8,6 +8,7 @@
 
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/signature_form.h"
+#include "tavik/sm2/sm2_signature.h"
 
 namespace brevalt::container {
 
@@ -66,25 +67,27 @@ const ASN1_OCTET_STRING* SignedMessageDigest(CMS_SignerInfo* si) {
 }
 
 // The sealer signs exactly these attributes, one value each: content type,
-// signing time, message digest and S/MIME capabilities.
-bool HasOnlyTheSealersAttributes(CMS_SignerInfo* si) {
+// signing time, message digest and, in the RSA and ECDSA forms that OpenSSL's
+// CMS writes, S/MIME capabilities.
+bool HasOnlyTheSealersAttributes(CMS_SignerInfo* si, SignatureKind kind) {
   constexpr int kExpected[] = {NID_pkcs9_contentType, NID_pkcs9_signingTime,
                                NID_pkcs9_messageDigest, NID_SMIMECapabilities};
+  const std::size_t expected = std::size(kExpected) - (kind == SignatureKind::kSm2 ? 1 : 0);
   const int count = CMS_signed_get_attr_count(si);
-  if (count != static_cast<int>(std::size(kExpected))) {
+  if (count != static_cast<int>(expected)) {
     return false;
   }
   unsigned seen = 0;
   for (int i = 0; i < count; ++i) {
     X509_ATTRIBUTE* attribute = CMS_signed_get_attr(si, i);
     const int nid = OBJ_obj2nid(X509_ATTRIBUTE_get0_object(attribute));
-    const auto* at = std::find(std::begin(kExpected), std::end(kExpected), nid);
-    if (at == std::end(kExpected) || X509_ATTRIBUTE_count(attribute) != 1) {
+    const auto* at = std::find(std::begin(kExpected), std::begin(kExpected) + expected, nid);
+    if (at == std::begin(kExpected) + expected || X509_ATTRIBUTE_count(attribute) != 1) {
       return false;
     }
     seen |= 1u << (at - std::begin(kExpected));
   }
-  return seen == (1u << std::size(kExpected)) - 1;
+  return seen == (1u << expected) - 1;
 }
 
 bool DigestMatches(const ASN1_OCTET_STRING* signed_digest,
@@ -93,11 +96,31 @@ bool DigestMatches(const ASN1_OCTET_STRING* signed_digest,
          std::equal(actual.begin(), actual.end(), ASN1_STRING_get0_data(signed_digest));
 }
 
+// The digest the signer's form signs: SM3 for SM2, SHA-256 otherwise. Null
+// when the reader did not compute SM3 (the file changed under it).
+const std::array<unsigned char, kSha256Size>* SignedBytesDigest(const ContainerContents& contents,
+                                                                SignatureKind kind) {
+  if (kind != SignatureKind::kSm2) {
+    return &contents.signed_digest;
+  }
+  return contents.signed_sm3 ? &*contents.signed_sm3 : nullptr;
+}
+
+// OpenSSL 3.0's CMS verifies SM2 under an empty identifier, so an SM2
+// signature is checked here: over the signed attributes encoded as the SET
+// they are (the [0] tag becomes SET's), under the standard identifier.
+bool VerifySm2Signer(const SignerFields& fields, X509* cert) {
+  std::vector<unsigned char> set(fields.signed_attributes.begin(), fields.signed_attributes.end());
+  set.at(0) = 0x31;
+  return sm2::Verify(X509_get0_pubkey(cert), set, fields.signature, sm2::kDefaultId);
+}
+
 int CheckWithCertificate(CMS_ContentInfo* cms, X509* cert, const ContainerContents& contents) {
   if (!IsCanonical(cms, contents.signature)) {
     return kSignatureNotCanonical;
   }
-  if (int rc = CheckSignatureForm(contents.signature, cert); rc != kOk) {
+  SignerFields fields;
+  if (int rc = CheckSignatureForm(contents.signature, cert, &fields); rc != kOk) {
     return rc;
   }
   CMS_SignerInfo* si = SoleSigner(cms);
@@ -105,15 +128,18 @@ int CheckWithCertificate(CMS_ContentInfo* cms, X509* cert, const ContainerConten
   if (signed_digest == nullptr) {
     return kSignatureMalformed;
   }
-  if (!HasOnlyTheSealersAttributes(si)) {
+  if (!HasOnlyTheSealersAttributes(si, fields.kind)) {
     return kSignatureUnexpectedForm;
   }
-  const std::array<unsigned char, kSha256Size>& digest = contents.signed_digest;
-  if (!DigestMatches(signed_digest, digest)) {
+  const auto* digest = SignedBytesDigest(contents, fields.kind);
+  if (digest == nullptr || !DigestMatches(signed_digest, *digest)) {
     return kContentDigestMismatch;
   }
   if (CMS_SignerInfo_cert_cmp(si, cert) != 0) {
     return kSignerMismatch;
+  }
+  if (fields.kind == SignatureKind::kSm2) {
+    return VerifySm2Signer(fields, cert) ? kOk : kSignatureInvalid;
   }
   CMS_SignerInfo_set1_signer_cert(si, cert);
   return CMS_SignerInfo_verify(si) == 1 ? kOk : kSignatureInvalid;

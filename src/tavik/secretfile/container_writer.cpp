@@ -9,6 +9,8 @@
 #include "tavik/secretfile/container_format.h"
 #include "tavik/secretfile/ecdsa_low_s.h"
 #include "tavik/secretfile/file_input.h"
+#include "tavik/secretfile/sm2_signed_data.h"
+#include "tavik/sm2/sm2_signature.h"
 
 namespace brevalt::container {
 
@@ -71,8 +73,12 @@ bool NormaliseSignature(CMS_ContentInfo* cms, EVP_PKEY* key) {
   return si != nullptr && MakeLowS(key, CMS_SignerInfo_get0_signature(si));
 }
 
-// Signs the file at `path` as it stands (the signed part) into DER CMS.
+// Signs the file at `path` as it stands (the signed part) into DER CMS:
+// OpenSSL's CMS for RSA and ECDSA, our own SM2 form for SM2.
 int SignFile(const std::string& path, const SealInput& input, std::vector<unsigned char>* der) {
+  if (sm2::IsSm2Key(input.signing_key)) {
+    return SignSm2(path, input.signing_cert, input.signing_key, der);
+  }
   constexpr unsigned int kFlags = CMS_BINARY | CMS_DETACHED | CMS_NOCERTS | CMS_PARTIAL;
   UniqueBio content(BIO_new_file(path.c_str(), "rb"));
   UniqueCms cms(CMS_sign(nullptr, nullptr, nullptr, nullptr, kFlags));

@@ -8,6 +8,10 @@
 
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/ecdsa_low_s.h"
+#include "tavik/secretfile/signature_der.h"
+#include "tavik/sm2/der_reader.h"
+#include "tavik/sm2/sm2_signature.h"
+#include "tavik/sm2/sm_identifiers.h"
 
 namespace brevalt::container {
 
@@ -20,74 +24,10 @@ constexpr unsigned char kSet = 0x31;
 constexpr unsigned char kOctetString = 0x04;
 constexpr unsigned char kContext0 = 0xA0;  // [0], constructed
 
-// Whole encodings of the fixed fields the sealer writes.
-constexpr unsigned char kSignedDataType[] = {0x06, 0x09, 0x2A, 0x86, 0x48, 0x86,
-                                             0xF7, 0x0D, 0x01, 0x07, 0x02};
-constexpr unsigned char kVersion1[] = {0x02, 0x01, 0x01};
-constexpr unsigned char kDigestAlgorithms[] = {0x31, 0x0D, 0x30, 0x0B, 0x06, 0x09, 0x60, 0x86,
-                                               0x48, 0x01, 0x65, 0x03, 0x04, 0x02, 0x01};
-constexpr unsigned char kDetachedData[] = {0x30, 0x0B, 0x06, 0x09, 0x2A, 0x86, 0x48,
-                                           0x86, 0xF7, 0x0D, 0x01, 0x07, 0x01};
-constexpr unsigned char kSha256[] = {0x30, 0x0B, 0x06, 0x09, 0x60, 0x86, 0x48,
-                                     0x01, 0x65, 0x03, 0x04, 0x02, 0x01};
-constexpr unsigned char kEcdsaWithSha256[] = {0x30, 0x0A, 0x06, 0x08, 0x2A, 0x86,
-                                              0x48, 0xCE, 0x3D, 0x04, 0x03, 0x02};
-constexpr unsigned char kRsaEncryption[] = {0x30, 0x0D, 0x06, 0x09, 0x2A, 0x86, 0x48, 0x86,
-                                            0xF7, 0x0D, 0x01, 0x01, 0x01, 0x05, 0x00};
-
-// One element read from the front of a cursor.
-struct Element {
-  unsigned char tag = 0;
-  Der whole;
-  Der content;
-};
-
-// Reads the next element: a one-byte tag and a definite length in its
-// shortest form that fits what is left. Advances `in` past it.
-bool Read(Der* in, Element* out) {
-  if (in->size() < 2 || ((*in)[0] & 0x1F) == 0x1F) {
-    return false;
-  }
-  std::size_t at = 2;
-  std::size_t length = (*in)[1];
-  if (length >= 0x80) {
-    const std::size_t count = length & 0x7F;
-    if (count == 0 || count > sizeof(std::size_t) || count > in->size() - at || (*in)[at] == 0) {
-      return false;
-    }
-    length = 0;
-    for (std::size_t end = at + count; at < end; ++at) {
-      length = (length << 8) | (*in)[at];
-    }
-    if (length < 0x80) {
-      return false;
-    }
-  }
-  if (length > in->size() - at) {
-    return false;
-  }
-  out->tag = (*in)[0];
-  out->whole = in->first(at + length);
-  out->content = in->subspan(at, length);
-  *in = in->subspan(at + length);
-  return true;
-}
-
-// Reads an element with `tag` and gives its content.
-bool Enter(Der* in, unsigned char tag, Der* content) {
-  Element element;
-  if (!Read(in, &element) || element.tag != tag) {
-    return false;
-  }
-  *content = element.content;
-  return true;
-}
-
-// Reads an element whose whole encoding must equal `expected`.
-bool Expect(Der* in, Der expected) {
-  Element element;
-  return Read(in, &element) && std::ranges::equal(element.whole, expected);
-}
+using der::Enter;
+using der::Expect;
+using der::Read;
+using Element = der::Tlv;
 
 // The DER of an OpenSSL object through its i2d function; empty on failure.
 template <typename T>
@@ -112,18 +52,33 @@ bool NamesCertificate(Der sid, X509* cert) {
          sid.empty();
 }
 
-// The signature algorithm the sealer writes for the certificate's key, and
-// whether that is ECDSA; empty for a key type it never signs with.
-Der SignatureAlgorithmFor(EVP_PKEY* key, bool* ecdsa) {
-  const int type = key == nullptr ? 0 : EVP_PKEY_get_base_id(key);
-  *ecdsa = type == EVP_PKEY_EC;
-  if (type == EVP_PKEY_EC) {
-    return kEcdsaWithSha256;
+// The algorithms the sealer writes for one kind of key.
+struct Form {
+  SignatureKind kind;
+  Der digest_algorithms;    // the SignedData's SET
+  Der digest;               // the SignerInfo's digestAlgorithm
+  Der signature_algorithm;  // the SignerInfo's signatureAlgorithm
+};
+
+constexpr Form kRsaForm{SignatureKind::kRsa, kSha256Algorithms, kSha256, kRsaEncryption};
+constexpr Form kEcdsaForm{SignatureKind::kEcdsa, kSha256Algorithms, kSha256, kEcdsaWithSha256};
+constexpr Form kSm2Form{SignatureKind::kSm2, kSm3Algorithms, sm2::kSm3AlgorithmId,
+                        sm2::kSm2WithSm3AlgorithmId};
+
+// The form for the certificate's key; null for a key the sealer never signs
+// with. An SM2 key is told by its curve, not by an identifier.
+const Form* FormFor(EVP_PKEY* key) {
+  if (sm2::IsSm2Key(key)) {
+    return &kSm2Form;
   }
-  return type == EVP_PKEY_RSA ? Der(kRsaEncryption) : Der();
+  const int type = key == nullptr ? 0 : EVP_PKEY_get_base_id(key);
+  if (type == EVP_PKEY_EC) {
+    return &kEcdsaForm;
+  }
+  return type == EVP_PKEY_RSA ? &kRsaForm : nullptr;
 }
 
-int CheckSignerInfo(Der si, X509* cert) {
+int CheckSignerInfo(Der si, X509* cert, const Form& form, SignerFields* fields) {
   Der sid;
   Element attributes, value;
   if (!Expect(&si, kVersion1) || !Enter(&si, kSequence, &sid)) {
@@ -132,32 +87,32 @@ int CheckSignerInfo(Der si, X509* cert) {
   if (!NamesCertificate(sid, cert)) {
     return kSignerMismatch;
   }
-  if (!Expect(&si, kSha256)) {
+  if (!Expect(&si, form.digest)) {
     return kUnsupportedAlgorithm;
   }
   if (!Read(&si, &attributes) || attributes.tag != kContext0) {
     return kSignatureMalformed;
   }
-  EVP_PKEY* key = X509_get0_pubkey(cert);
-  bool ecdsa = false;
-  const Der algorithm = SignatureAlgorithmFor(key, &ecdsa);
-  if (algorithm.empty() || !Expect(&si, algorithm)) {
+  if (!Expect(&si, form.signature_algorithm)) {
     return kUnsupportedAlgorithm;
   }
   if (!Read(&si, &value) || value.tag != kOctetString || !si.empty()) {
     return kSignatureUnexpectedForm;  // unsigned attributes follow the signature
   }
-  if (ecdsa && !IsLowS(key, value.content.data(), value.content.size())) {
+  if (form.kind == SignatureKind::kEcdsa &&
+      !IsLowS(X509_get0_pubkey(cert), value.content.data(), value.content.size())) {
     return kSignatureNotCanonical;
   }
+  *fields = {form.kind, attributes.whole, value.content};
   return kOk;
 }
 
-int CheckSignedData(Der sd, X509* cert) {
+int CheckSignedData(Der sd, X509* cert, SignerFields* fields) {
   if (!Expect(&sd, kVersion1)) {
     return kSignatureUnexpectedForm;
   }
-  if (!Expect(&sd, kDigestAlgorithms)) {
+  const Form* form = FormFor(X509_get0_pubkey(cert));
+  if (form == nullptr || !Expect(&sd, form->digest_algorithms)) {
     return kUnsupportedAlgorithm;
   }
   if (!Expect(&sd, kDetachedData)) {
@@ -170,19 +125,24 @@ int CheckSignedData(Der sd, X509* cert) {
   if (!Enter(&signers, kSequence, &si) || !signers.empty()) {
     return kSignatureMalformed;
   }
-  return CheckSignerInfo(si, cert);
+  return CheckSignerInfo(si, cert, *form, fields);
 }
 
 }  // namespace
 
-int CheckSignatureForm(const std::vector<unsigned char>& der, X509* cert) {
+int CheckSignatureForm(const std::vector<unsigned char>& der, X509* cert, SignerFields* fields) {
   Der in(der), content_info, wrapper, signed_data;
   if (!Enter(&in, kSequence, &content_info) || !in.empty() ||
       !Expect(&content_info, kSignedDataType) || !Enter(&content_info, kContext0, &wrapper) ||
       !content_info.empty() || !Enter(&wrapper, kSequence, &signed_data) || !wrapper.empty()) {
     return kSignatureMalformed;
   }
-  return CheckSignedData(signed_data, cert);
+  return CheckSignedData(signed_data, cert, fields);
+}
+
+bool NamesSm3Digest(const unsigned char* head, std::size_t size) {
+  const Der start(head, std::min(size, kDigestNamePeek));
+  return !std::ranges::search(start, kSm3Algorithms).empty();
 }
 
 }  // namespace brevalt::container

@@ -172,6 +172,20 @@ TEST_F(PkiTimeStamp, StatusDecidesWhetherTimeAndTokenExist) {
   }
 }
 
+// The SM2 authority through the whole exchange: its answers count once its
+// SM2 CA is trusted, and only then.
+TEST_F(PkiTimeStamp, Sm2AuthorityAnswersCountWhenTrusted) {
+  for (const bool trusted : {true, false}) {
+    ServerOptions options;
+    options.tsa.sm2 = true;
+    options.tsa.status = 1;
+    auto server = StartServer(options, trusted);
+    const Outcome outcome = RequestFrom(server->TsaUrl());
+    EXPECT_EQ(outcome.result, trusted ? 1 : 0) << trusted;
+    EXPECT_EQ(outcome.time.has_value(), trusted) << trusted;
+  }
+}
+
 TEST_F(PkiTimeStamp, LateAnswerFailsWithinTheTimeout) {
   ServerOptions options;
   options.tsa.delay_ms = 3000;

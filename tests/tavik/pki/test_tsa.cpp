@@ -7,7 +7,9 @@
 #include <openssl/ts.h>
 #include <openssl/x509v3.h>
 
+#include "devserver/sm2_time_stamp.h"
 #include "platform/release_with.h"
+#include "tavik/sm2/sm2_signature.h"
 
 namespace brevalt::testing {
 namespace {
@@ -33,6 +35,9 @@ bool AddUsage(X509* cert, X509* issuer, Usage usage) {
       return AddExtension(cert, issuer, NID_ext_key_usage, "critical,timeStamping,codeSigning");
     case Usage::kNone:
       return true;
+    case Usage::kSubCa:
+      return AddExtension(cert, issuer, NID_key_usage, "critical,keyCertSign") &&
+             AddExtension(cert, issuer, NID_subject_key_identifier, "hash");
     case Usage::kBidder:
       return AddExtension(cert, issuer, NID_key_usage,
                           "critical,digitalSignature,nonRepudiation") &&
@@ -42,10 +47,10 @@ bool AddUsage(X509* cert, X509* issuer, Usage usage) {
 }
 
 // Key, serial, name, validity and public key of a new certificate.
-TestIdentity StartCert(const std::string& common_name, time_t not_after) {
+TestIdentity StartCert(const std::string& common_name, time_t not_after, bool sm2) {
   static long serial = 100;
   TestIdentity id;
-  id.key.reset(EVP_EC_gen("P-256"));
+  id.key.reset(sm2 ? EVP_PKEY_Q_keygen(nullptr, nullptr, "SM2") : EVP_EC_gen("P-256"));
   id.cert.reset(X509_new());
   X509* x = id.cert.get();
   const time_t end = not_after != 0 ? not_after : time(nullptr) + 365 * 86400;
@@ -60,6 +65,11 @@ TestIdentity StartCert(const std::string& common_name, time_t not_after) {
     id.cert.reset();
   }
   return id;
+}
+
+bool SignCert(X509* cert, EVP_PKEY* issuer_key) {
+  return sm2::IsSm2Key(issuer_key) ? sm2::SignCertificate(cert, issuer_key, sm2::kDefaultId)
+                                   : X509_sign(cert, issuer_key, EVP_sha256()) > 0;
 }
 
 template <typename T>
@@ -138,28 +148,28 @@ std::vector<unsigned char> SignTstInfo(const std::vector<unsigned char>& info_de
 
 }  // namespace
 
-TestIdentity MakeTestCa(const std::string& common_name) {
-  TestIdentity ca = StartCert(common_name, 0);
+TestIdentity MakeTestCa(const std::string& common_name, bool sm2) {
+  TestIdentity ca = StartCert(common_name, 0, sm2);
   X509* x = ca.cert.get();
   if (x == nullptr || X509_set_issuer_name(x, X509_get_subject_name(x)) != 1 ||
       !AddExtension(x, x, NID_basic_constraints, "critical,CA:TRUE") ||
       !AddExtension(x, x, NID_key_usage, "critical,keyCertSign,cRLSign") ||
-      !AddExtension(x, x, NID_subject_key_identifier, "hash") ||
-      X509_sign(x, ca.key.get(), EVP_sha256()) <= 0) {
+      !AddExtension(x, x, NID_subject_key_identifier, "hash") || !SignCert(x, ca.key.get())) {
     ca.cert.reset();
   }
   return ca;
 }
 
 TestIdentity IssueTestCert(const TestIdentity& issuer, const std::string& common_name, Usage usage,
-                           time_t not_after) {
-  TestIdentity id = StartCert(common_name, not_after);
+                           time_t not_after, bool sm2) {
+  TestIdentity id = StartCert(common_name, not_after, sm2);
   X509* x = id.cert.get();
   X509* ca = issuer.cert.get();
   if (x == nullptr || ca == nullptr || X509_set_issuer_name(x, X509_get_subject_name(ca)) != 1 ||
-      !AddExtension(x, ca, NID_basic_constraints, "critical,CA:FALSE") ||
+      !AddExtension(x, ca, NID_basic_constraints,
+                    usage == Usage::kSubCa ? "critical,CA:TRUE" : "critical,CA:FALSE") ||
       !AddExtension(x, ca, NID_authority_key_identifier, "keyid") || !AddUsage(x, ca, usage) ||
-      X509_sign(x, issuer.key.get(), EVP_sha256()) <= 0) {
+      !SignCert(x, issuer.key.get())) {
     id.cert.reset();
   }
   return id;
@@ -191,6 +201,16 @@ std::vector<unsigned char> ForgeTimeStampResponse(const TestIdentity& signer,
   }
   TS_RESP_set_tst_info(response.get(), pkcs7.release(), info.release());  // takes both
   return Der(response.get(), &i2d_TS_RESP);
+}
+
+std::vector<unsigned char> ForgeSm2TimeStampResponse(const TestIdentity& signer,
+                                                     const std::vector<X509*>& extra,
+                                                     const ForgedBinding& binding,
+                                                     std::string_view id, bool gmt) {
+  Owned<TS_TST_INFO, TS_TST_INFO_free> info = MakeTstInfo(binding);
+  const std::vector<unsigned char> token = devserver::Sm2TimeStampToken(
+      Der(info.get(), &i2d_TS_TST_INFO), {signer.cert.get(), signer.key.get(), extra, id, gmt});
+  return token.empty() ? token : devserver::GrantedResponse(token);
 }
 
 }  // namespace brevalt::testing

@@ -15,6 +15,7 @@
 #include "tavik/pki/cert_decode.h"
 #include "tavik/pki/test_tsa.h"
 #include "tavik/pki/ts_trust.h"
+#include "tavik/sm2/sm2_signature.h"
 
 namespace brevalt::pki {
 namespace {
@@ -351,6 +352,55 @@ TEST(TsSignerTrust, OnlyTrustedTimeStampingAuthoritiesCount) {
                                              : std::vector<X509*>{});
     EXPECT_EQ(ValidateTimeStampResponse(answer, {NID_sha256, imprint, 77}, store.get(), nullptr),
               row.expected);
+  }
+}
+
+// SM2-signed answers pass the same binding and trust checks, by our own
+// code; the identifier may be the standard one or the empty one, no other.
+TEST(TsSignerTrust, Sm2AnswersCountWithTheSameChecks) {
+  using testing::IssueTestCert;
+  using testing::Usage;
+  using C = ResponseCheck;
+  const testing::TestIdentity ca = testing::MakeTestCa("SM2 root", true);
+  const testing::TestIdentity sub = IssueTestCert(ca, "SM2 sub CA", Usage::kSubCa, 0, true);
+  const testing::TestIdentity self_made = testing::MakeTestCa("SM2 root", true);
+  struct Row {
+    const char* what;
+    const testing::TestIdentity* issuer = nullptr;  // null: the trusted root
+    Usage usage = Usage::kTimeStamping;
+    std::string_view id = sm2::kDefaultId;
+    bool gmt = false;
+    int digest_nid = NID_sha256;
+    C expected = C::kOk;
+  };
+  const Row rows[] = {
+      {.what = "standard identifier"},
+      {.what = "empty identifier", .id = ""},
+      {.what = "GM/T content type, SM3 imprint", .gmt = true, .digest_nid = NID_sm3},
+      {.what = "through an intermediate", .issuer = &sub},
+      {.what = "another identifier", .id = "1234567812345679", .expected = C::kBadSignature},
+      {.what = "self-made authority", .issuer = &self_made, .expected = C::kUntrustedSigner},
+      {.what = "the bidder's SM2 key", .usage = Usage::kBidder, .expected = C::kUntrustedSigner},
+      {.what = "usage not critical",
+       .usage = Usage::kTimeStampingNotCritical,
+       .expected = C::kUntrustedSigner},
+  };
+  StorePtr store = StoreTrusting({ca.cert.get()});
+  const std::vector<unsigned char> imprint(32, 0x5a);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const testing::TestIdentity& issuer = row.issuer != nullptr ? *row.issuer : ca;
+    const testing::TestIdentity signer = IssueTestCert(issuer, "TSA", row.usage, 0, true);
+    ASSERT_TRUE(signer.cert);
+    std::vector<X509*> extra;
+    if (row.issuer == &sub) {
+      extra.push_back(sub.cert.get());
+    }
+    const std::vector<unsigned char> answer = testing::ForgeSm2TimeStampResponse(
+        signer, extra, {row.digest_nid, imprint, 77}, row.id, row.gmt);
+    EXPECT_EQ(
+        ValidateTimeStampResponse(answer, {row.digest_nid, imprint, 77}, store.get(), nullptr),
+        row.expected);
   }
 }
 

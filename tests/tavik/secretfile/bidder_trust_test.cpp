@@ -101,6 +101,43 @@ TEST_F(BidderTrustTest, SignerMustChainToAnAnchorWhenThereAreAny) {
   }
 }
 
+// OpenSSL 3.0 fails every SM2-signed link without the identifier: each
+// link is checked under the standard one, and every other chain rule holds.
+TEST_F(BidderTrustTest, Sm2ChainsWithAndWithoutAnIntermediate) {
+  const Signer root = bidx::MakeCaSigner(KeyKind::kSm2, "SM2 Root", 1);
+  const Signer inter = bidx::MakeCaSigner(KeyKind::kSm2, "SM2 Sub", 2, 3650, &root);
+  const Signer fake_inter = bidx::MakeCaSigner(KeyKind::kSm2, "SM2 Sub", 2, 3650, &root);
+  const Signer not_ca = bidx::MakeIssuedSigner(KeyKind::kSm2, "SM2 Sub", 3, root, "keyCertSign");
+  const struct {
+    const char* name;
+    std::vector<const Signer*> anchors;
+    Signer signer;
+    int code;
+  } rows[] = {
+      {"issued by the root", {&root}, bidx::MakeIssuedSigner(KeyKind::kSm2, "李四", 10, root), 0},
+      {"through an intermediate",
+       {&root, &inter},
+       bidx::MakeIssuedSigner(KeyKind::kSm2, "李四", 11, inter),
+       0},
+      {"the intermediate alone",
+       {&inter},
+       bidx::MakeIssuedSigner(KeyKind::kSm2, "李四", 12, inter),
+       0},
+      {"intermediate of the same name, other key",
+       {&root, &inter},
+       bidx::MakeIssuedSigner(KeyKind::kSm2, "李四", 13, fake_inter),
+       cnt::kSignerNotTrusted},
+      {"intermediate that is no CA",
+       {&root, &not_ca},
+       bidx::MakeIssuedSigner(KeyKind::kSm2, "李四", 14, not_ca),
+       cnt::kSignerNotTrusted},
+  };
+  for (const auto& row : rows) {
+    SetAnchors(row.anchors);
+    EXPECT_EQ(SealAndVerify(row.signer), row.code) << row.name;
+  }
+}
+
 // Only *.pem files count; a PEM file without a usable certificate, or a
 // folder that cannot be listed, still turns the check on, so damaged anchors
 // refuse rather than admit.

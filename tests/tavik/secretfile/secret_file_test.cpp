@@ -12,7 +12,9 @@
 #include "support/scoped_env.h"
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/container_format.h"
+#include "tavik/secretfile/sm2_signed_data.h"
 #include "tavik/secretfile/test_bid.h"
+#include "tavik/sm2/sm2_signature.h"
 #include "tavik/tavik_handles.h"
 #include "tavik/tavik_secret_file.h"
 #include "tools/bidx/key_files.h"
@@ -297,9 +299,11 @@ struct SealedBid {
   std::size_t signature_at = 0;
 };
 
-SealedBid SmallAsciiBid(const std::filesystem::path& path) {
-  static const bidx::Signer signer =
-      bidx::MakeSelfSignedSigner(bidx::KeyKind::kEcP256, "Bidder", 5);
+SealedBid SmallAsciiBid(const std::filesystem::path& path,
+                        bidx::KeyKind kind = bidx::KeyKind::kEcP256) {
+  static const bidx::Signer ec = bidx::MakeSelfSignedSigner(bidx::KeyKind::kEcP256, "Bidder", 5);
+  static const bidx::Signer sm2 = bidx::MakeSelfSignedSigner(bidx::KeyKind::kSm2, "Bidder", 6);
+  const bidx::Signer& signer = kind == bidx::KeyKind::kSm2 ? sm2 : ec;
   testing::BidParts parts;
   parts.custom_data = {'R', 'U', 'L', 'F', 0, 0, 0, 1, 'x'};
   parts.payload = testing::BytesOf("p");
@@ -362,8 +366,11 @@ TEST_F(SecretFileTest, UnsignedFieldsOfTheSignatureCannotChange) {
 
 // A file that verifies is exactly the file that was sealed: no changed byte
 // anywhere and no shorter file verifies.
-TEST_F(SecretFileTest, EveryByteFlipAndTruncationIsRefused) {
-  const SealedBid bid = SmallAsciiBid(bid_);
+class SecretFileFlipTest : public SecretFileTest,
+                           public ::testing::WithParamInterface<bidx::KeyKind> {};
+
+TEST_P(SecretFileFlipTest, EveryByteFlipAndTruncationIsRefused) {
+  const SealedBid bid = SmallAsciiBid(bid_, GetParam());
   ASSERT_EQ(Verify(bid_), 0);
   const auto path = dir_.Path("flipped.bidx");
   for (std::size_t at = 0; at < bid.file.size(); ++at) {
@@ -375,6 +382,35 @@ TEST_F(SecretFileTest, EveryByteFlipAndTruncationIsRefused) {
     }
     testing::WriteBytes(path, Bytes(bid.file.begin(), bid.file.begin() + at));
     ASSERT_NE(Verify(path), 0) << "cut to " << at << " bytes";
+  }
+}
+INSTANTIATE_TEST_SUITE_P(EcdsaAndSm2, SecretFileFlipTest,
+                         ::testing::Values(bidx::KeyKind::kEcP256, bidx::KeyKind::kSm2));
+
+// The SM2 form takes the standard identifier, SM3 and an SM2 key only.
+TEST_F(SecretFileTest, Sm2SignaturesMadeTheWrongWayAreRejected) {
+  const bidx::Signer& sm2 = testing::SharedSm2Signer();
+  ASSERT_EQ(testing::SealBid(bid_, parts_, sm2), cnt::kOk);
+  ASSERT_EQ(Verify(bid_), 0);
+  const Bytes attributes = testing::SignerOf(bid_).attributes;
+  const Bytes sha256_attributes = cnt::Sm2SignedAttributes(Bytes(32, 0xAB), 0);
+  const auto form = [&](const Bytes& signed_attributes, std::string_view id, X509* cert) {
+    Bytes signature;
+    EXPECT_TRUE(sm2::Sign(sm2.key.get(), signed_attributes, id, &signature));
+    return cnt::Sm2SignedData(cert, signed_attributes, signature);
+  };
+  const struct {
+    const char* name;
+    Bytes signature;
+    int expected;
+  } rows[] = {
+      {"empty identifier", form(attributes, "", sm2.cert.get()), cnt::kSignatureInvalid},
+      {"another digest signed", form(sha256_attributes, sm2::kDefaultId, sm2.cert.get()),
+       cnt::kContentDigestMismatch},
+  };
+  for (const auto& row : rows) {
+    testing::ReplaceSignature(bid_, row.signature);
+    EXPECT_EQ(Verify(bid_), row.expected) << row.name;
   }
 }
 
@@ -392,6 +428,11 @@ TEST_F(SecretFileTest, SealerRefusesAKeyOfAnotherCertificate) {
   EXPECT_EQ(testing::SealBid(dir_.Path("mixed.bidx"), parts_, mixed), cnt::kSigningFailed);
   EXPECT_FALSE(std::filesystem::exists(dir_.Path("mixed.bidx")));
   EXPECT_FALSE(std::filesystem::exists(dir_.Path("mixed.bidx.part")));
+  // An SM2 key of another SM2 certificate.
+  const bidx::Signer other_sm2 = bidx::MakeSelfSignedSigner(bidx::KeyKind::kSm2, "Other", 8);
+  mixed.cert.reset(X509_dup(testing::SharedSm2Signer().cert.get()));
+  mixed.key.reset(EVP_PKEY_dup(other_sm2.key.get()));
+  EXPECT_EQ(testing::SealBid(dir_.Path("mixed.bidx"), parts_, mixed), cnt::kSigningFailed);
 }
 
 }  // namespace

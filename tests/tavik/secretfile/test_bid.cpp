@@ -9,8 +9,10 @@
 
 #include "tavik/secretfile/container_format.h"
 #include "tavik/secretfile/container_reader.h"
+#include "tavik/secretfile/container_signature.h"
 #include "tavik/secretfile/container_writer.h"
 #include "tavik/secretfile/ecdsa_low_s.h"
+#include "tavik/secretfile/signature_form.h"
 #include "tools/bidx/key_files.h"
 
 namespace brevalt::testing {
@@ -49,6 +51,12 @@ const bidx::Signer& SharedSigner() {
   return signer;
 }
 
+const bidx::Signer& SharedSm2Signer() {
+  static const bidx::Signer signer =
+      bidx::MakeSelfSignedSigner(bidx::KeyKind::kSm2, "投标人乙", 1002);
+  return signer;
+}
+
 int SealBid(const std::filesystem::path& path, const BidParts& parts, const bidx::Signer& signer) {
   const std::filesystem::path payload = path.string() + ".payload";
   WriteBytes(payload, parts.payload);
@@ -79,6 +87,33 @@ bool ChooseS(CMS_ContentInfo* cms, EVP_PKEY* key, bool high_s) {
 
 }  // namespace
 
+SignerParts SignerOf(const std::filesystem::path& path) {
+  container::ContainerContents contents;
+  container::SignerFields fields;
+  const container::UniqueX509 cert = container::ReadContainer(path.string(), &contents) == 0
+                                         ? container::ParseCertificate(contents.certificate)
+                                         : nullptr;
+  if (!cert || container::CheckSignatureForm(contents.signature, cert.get(), &fields) != 0) {
+    throw std::runtime_error("SignerOf needs a container in the sealer's form");
+  }
+  SignerParts parts{Bytes(fields.signed_attributes.begin(), fields.signed_attributes.end()),
+                    Bytes(fields.signature.begin(), fields.signature.end())};
+  parts.attributes.at(0) = 0x31;
+  return parts;
+}
+
+void ReplaceSignature(const std::filesystem::path& path, const Bytes& der) {
+  container::ContainerContents contents;
+  if (container::ReadContainer(path.string(), &contents) != 0) {
+    throw std::runtime_error("ReplaceSignature needs a well-formed container");
+  }
+  Bytes file = ReadBytes(path);
+  file.resize(static_cast<std::size_t>(contents.signed_length) + 4);
+  container::StoreBigEndian32(static_cast<std::uint32_t>(der.size()), &file[file.size() - 4]);
+  file.insert(file.end(), der.begin(), der.end());
+  WriteBytes(path, file);
+}
+
 void Resign(const std::filesystem::path& path, X509* cert, EVP_PKEY* key, const EVP_MD* md,
             unsigned int flags, bool mirror_s) {
   container::ContainerContents contents;
@@ -95,15 +130,10 @@ void Resign(const std::filesystem::path& path, X509* cert, EVP_PKEY* key, const 
       !ChooseS(cms.get(), key, mirror_s)) {
     throw std::runtime_error("CMS signing failed");
   }
-  const int size = i2d_CMS_ContentInfo(cms.get(), nullptr);
-  Bytes signature(static_cast<std::size_t>(size));
+  Bytes signature(static_cast<std::size_t>(i2d_CMS_ContentInfo(cms.get(), nullptr)));
   unsigned char* p = signature.data();
   i2d_CMS_ContentInfo(cms.get(), &p);
-  unsigned char field[4];
-  container::StoreBigEndian32(static_cast<std::uint32_t>(size), field);
-  file.insert(file.end(), field, field + 4);
-  file.insert(file.end(), signature.begin(), signature.end());
-  WriteBytes(path, file);
+  ReplaceSignature(path, signature);
 }
 
 }  // namespace brevalt::testing

@@ -36,6 +36,8 @@ Bytes BytesOf(const std::string& text);
 // One EC signer shared by all tests of a binary (key generation is slow
 // under the sanitizers).
 const bidx::Signer& SharedSigner();
+// The same for an SM2 signer (SM2 curve, certificate signed SM2-with-SM3).
+const bidx::Signer& SharedSm2Signer();
 
 struct BidParts {
   std::int32_t total = 3;
@@ -46,6 +48,16 @@ struct BidParts {
 
 // Seals `parts` with `signer` to `path`; returns the container error code.
 int SealBid(const std::filesystem::path& path, const BidParts& parts, const bidx::Signer& signer);
+
+// The signed attributes (as the SET that is signed) and signature of the bid at `path`.
+struct SignerParts {
+  Bytes attributes;
+  Bytes signature;
+};
+SignerParts SignerOf(const std::filesystem::path& path);
+
+// Replaces the signature block (and its length) of the container at `path`.
+void ReplaceSignature(const std::filesystem::path& path, const Bytes& der);
 
 // Replaces the signature of the container at `path` with a CMS SignedData
 // over the same signed bytes, made with `cert`/`key`, digest `md` and CMS

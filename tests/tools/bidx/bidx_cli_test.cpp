@@ -273,6 +273,27 @@ TEST_F(BidxCliTest, ExtractedBidChecksWithOpenssl) {
   EXPECT_NE(std::system(command_for(Path("bad")).c_str()), 0);
 }
 
+// An SM2 bidder through the command line: the report names SM2, and the
+// documented openssl commands check the extracted signature.
+TEST_F(BidxCliTest, Sm2BidIsNamedAndChecksWithOpenssl) {
+  container::UniqueFile cert(std::fopen(Path("sm2.pem").c_str(), "wb"));
+  ASSERT_EQ(PEM_write_X509(cert.get(), testing::SharedSm2Signer().cert.get()), 1);
+  cert.reset();
+  WriteKey("sm2.key", testing::SharedSm2Signer().key.get());
+  ASSERT_EQ(Seal({}, "sm2.pem", "sm2.key"), 0) << err_.str();
+  ASSERT_EQ(Run({"inspect", Path("a.bidx"), "--extract", Path("x")}), 0);
+  for (const char* line : {"key: SM2, 256 bits (certificate signed SM2-with-SM3)",
+                           "verified (SM2-with-SM3)", "sm3: "}) {
+    EXPECT_NE(out_.str().find(line), std::string::npos) << line << "\n" << out_.str();
+  }
+  const std::string x = "'" + Path("x") + "/";
+  const std::string command = "openssl x509 -in " + x + "signer.pem' -pubkey -noout > " + x +
+                              "pub.pem' && openssl pkeyutl -verify -pubin -inkey " + x +
+                              "pub.pem' -rawin -digest sm3 -in " + x + "attrs.der' -sigfile " + x +
+                              "sm2sig.der' -pkeyopt distid:1234567812345678 >/dev/null 2>&1";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
 // A payload much larger than the copy buffer survives sealing byte for byte.
 TEST_F(BidxCliTest, LargePayloadIsStoredExactly) {
   Bytes payload(3 * 64 * 1024 + 17);

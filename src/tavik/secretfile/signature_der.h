@@ -1,0 +1,42 @@
+// Whole DER encodings of the fixed fields of the signature block the sealer
+// writes (docs/container.md): what the writer puts out and the reader
+// compares byte for byte.
+#ifndef BREVALT_TAVIK_SECRETFILE_SIGNATURE_DER_H
+#define BREVALT_TAVIK_SECRETFILE_SIGNATURE_DER_H
+
+namespace brevalt::container {
+
+// OBJECT IDENTIFIER id-signedData (1.2.840.113549.1.7.2)
+inline constexpr unsigned char kSignedDataType[] = {0x06, 0x09, 0x2A, 0x86, 0x48, 0x86,
+                                                    0xF7, 0x0D, 0x01, 0x07, 0x02};
+inline constexpr unsigned char kVersion1[] = {0x02, 0x01, 0x01};
+// encapContentInfo SEQUENCE { id-data (1.2.840.113549.1.7.1) }, no content
+inline constexpr unsigned char kDetachedData[] = {0x30, 0x0B, 0x06, 0x09, 0x2A, 0x86, 0x48,
+                                                  0x86, 0xF7, 0x0D, 0x01, 0x07, 0x01};
+// SEQUENCE { sha256 }, no parameters, and the SET of digestAlgorithms holding it
+inline constexpr unsigned char kSha256[] = {0x30, 0x0B, 0x06, 0x09, 0x60, 0x86, 0x48,
+                                            0x01, 0x65, 0x03, 0x04, 0x02, 0x01};
+inline constexpr unsigned char kSha256Algorithms[] = {
+    0x31, 0x0D, 0x30, 0x0B, 0x06, 0x09, 0x60, 0x86, 0x48, 0x01, 0x65, 0x03, 0x04, 0x02, 0x01};
+// SET { SEQUENCE { sm3 } }
+inline constexpr unsigned char kSm3Algorithms[] = {0x31, 0x0C, 0x30, 0x0A, 0x06, 0x08, 0x2A,
+                                                   0x81, 0x1C, 0xCF, 0x55, 0x01, 0x83, 0x11};
+inline constexpr unsigned char kEcdsaWithSha256[] = {0x30, 0x0A, 0x06, 0x08, 0x2A, 0x86,
+                                                     0x48, 0xCE, 0x3D, 0x04, 0x03, 0x02};
+inline constexpr unsigned char kRsaEncryption[] = {0x30, 0x0D, 0x06, 0x09, 0x2A, 0x86, 0x48, 0x86,
+                                                   0xF7, 0x0D, 0x01, 0x01, 0x01, 0x05, 0x00};
+
+// OBJECT IDENTIFIERs of the signed attributes (1.2.840.113549.1.9.3, .4, .5)
+inline constexpr unsigned char kContentTypeAttribute[] = {0x06, 0x09, 0x2A, 0x86, 0x48, 0x86,
+                                                          0xF7, 0x0D, 0x01, 0x09, 0x03};
+inline constexpr unsigned char kMessageDigestAttribute[] = {0x06, 0x09, 0x2A, 0x86, 0x48, 0x86,
+                                                            0xF7, 0x0D, 0x01, 0x09, 0x04};
+inline constexpr unsigned char kSigningTimeAttribute[] = {0x06, 0x09, 0x2A, 0x86, 0x48, 0x86,
+                                                          0xF7, 0x0D, 0x01, 0x09, 0x05};
+// OBJECT IDENTIFIER id-data, the value of the content type attribute
+inline constexpr unsigned char kDataType[] = {0x06, 0x09, 0x2A, 0x86, 0x48, 0x86,
+                                              0xF7, 0x0D, 0x01, 0x07, 0x01};
+
+}  // namespace brevalt::container
+
+#endif  // BREVALT_TAVIK_SECRETFILE_SIGNATURE_DER_H
