@@ -23,6 +23,7 @@
 #include "app/verify_tip_info_dlg.h"
 #include "engine/verification_run.h"
 #include "log/verify_log.h"
+#include "log/verify_receipt.h"
 
 namespace brevalt::app {
 namespace {
@@ -87,8 +88,12 @@ CBrevaltDlg::CBrevaltDlg(QWidget* parent)
   BuildControls();
   SetUpScrolling();
   // The run's last step writes the log (when box 1030 is checked).
-  run_ = std::make_unique<CVerificationRun>(
-      *this, [](const CVerifyResult& result, IDialogSeam& seam) { WriteVerifyLog(result, seam); });
+  run_ =
+      std::make_unique<CVerificationRun>(*this, [](const CVerifyResult& result, IDialogSeam& seam) {
+        std::u16string written;
+        if (WriteVerifyLog(result, seam, &written) == kLogWritten)
+          WriteVerifyReceipt(written);
+      });
   ConnectCommands();
   OnInitDialog();
 }

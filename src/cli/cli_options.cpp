@@ -6,8 +6,9 @@ namespace brevalt::cli {
 namespace {
 
 constexpr OptionSpec kSpecs[] = {
-    {"no-rules", 0, false},  {"no-log", 0, false}, {"json", 'j', false},
-    {"summary", 's', false}, {"help", 'h', false}, {"version", 'V', false},
+    {"no-rules", 0, false},   {"no-log", 0, false},        {"json", 'j', false},
+    {"summary", 's', false},  {"help", 'h', false},        {"version", 'V', false},
+    {"no-receipt", 0, false}, {"check-receipt", 0, false},
 };
 
 }  // namespace
@@ -31,6 +32,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
       options->json = true;
     else if (given.name == "summary")
       options->summary = true;
+    else if (given.name == "no-receipt")
+      options->receipt = false;
+    else if (given.name == "check-receipt")
+      options->check_receipt = true;
     else if (given.name == "help")
       options->help = true;
     else
@@ -50,7 +55,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
   return true;
 }
 std::string HelpText() {
-  return "usage: brevalt-cli [--no-rules] [--no-log] [--json | --summary] FILE...\n"
+  return "usage: brevalt-cli [--no-rules] [--no-log] [--no-receipt] [--json | --summary] FILE...\n"
+         "       brevalt-cli --check-receipt LOG...\n"
          "\n"
          "Verifies sealed bid files (.bidx), one after the other, as the dialog's\n"
          "verify button does. Each FILE must be named xxx_PROJECT_PACKAGE.tbs.bidx\n"
@@ -62,6 +68,9 @@ std::string HelpText() {
          "                 service nor compare it with the one sealed into the bid\n"
          "                 (the \"验证规则文件\" box unchecked); checked by default\n"
          "  --no-log       write no verification log (the \"写日志\" box unchecked)\n"
+         "  --no-receipt   write no time-stamp receipt (LOG.tsr) beside the logs\n"
+         "  --check-receipt  the files are logs: check each one's receipt (LOG.tsr)\n"
+         "                 against its bytes and the time-stamp trust anchors\n"
          "  -j, --json     print one JSON object per file per line instead of the report\n"
          "  -s, --summary  print one line per file instead of its report, then the totals\n"
          "  -h, --help     print this text\n"
@@ -79,11 +88,13 @@ std::string HelpText() {
          "  0  every file's verdict is 通过 (passed)\n"
          "  1  some file's verdict is not 通过, or its name was refused\n"
          "  2  the command line could not be used (the message says why)\n"
+         "  with --check-receipt: 0 every receipt is valid, 1 some is not\n"
          "\n"
          "files:\n"
          "  settings  $XDG_CONFIG_HOME/TAVIK/qzv/Setting.ini\n"
          "            (~/.config/TAVIK/qzv/Setting.ini when XDG_CONFIG_HOME is unset)\n"
          "  logs      $XDG_CONFIG_HOME/TAVIK/qzv/Log/<bid file name>.txt (GBK)\n"
+         "            and its receipt <bid file name>.txt.tsr (docs/receipt.md)\n"
          "  trust     $XDG_CONFIG_HOME/TAVIK/qzv/trust/tsa/ and trust/bidder/\n"
          "            (.pem, .crt or .cer; PEM or DER)\n"
          "\n"

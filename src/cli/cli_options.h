@@ -18,14 +18,17 @@ struct CliOptions {
   bool verify_rules = true;  // box 1007 "验证规则文件"
   bool write_log = true;     // box 1030 "写日志"
   bool json = false;
-  bool summary = false;  // one line per file, then the totals
+  bool summary = false;        // one line per file, then the totals
+  bool receipt = true;         // a time-stamp receipt beside every log written
+  bool check_receipt = false;  // the files are logs whose receipts are checked
   bool help = false;
   bool version = false;
   std::vector<std::string> files;
 };
 
-// Reads args (without the program name): --no-rules, --no-log, --json / -j,
-// --summary / -s, --help / -h, --version / -V, and files, in any order;
+// Reads args (without the program name): --no-rules, --no-log, --no-receipt,
+// --check-receipt, --json / -j, --summary / -s, --help / -h, --version / -V,
+// and files, in any order;
 // "--" makes every later word a file. True on success; false with *error
 // naming the problem (an unknown option, a value given to an option, --json
 // with --summary, or no file without --help or --version).
@@ -33,7 +36,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
 
 // The usage line that follows a usage error.
 inline constexpr char kUsageLine[] =
-    "usage: brevalt-cli [--no-rules] [--no-log] [--json | --summary] FILE...  (--help explains)\n";
+    "usage: brevalt-cli [--no-rules] [--no-log] [--no-receipt] [--json | --summary] FILE...\n"
+    "       brevalt-cli --check-receipt LOG...  (--help explains)\n";
 
 // What --help prints: usage, every option, the exit statuses and where
 // settings and logs live.

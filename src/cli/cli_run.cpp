@@ -10,10 +10,13 @@
 #include "cli/file_report.h"
 #include "cli/file_sm3.h"
 #include "config/text_convert.h"
+#include "engine/local_time.h"
 #include "engine/verification_run.h"
 #include "log/verify_log.h"
+#include "log/verify_receipt.h"
 #include "platform/memory_dialog.h"
 #include "platform/version.h"
+#include "timestamp/authority_time.h"
 
 namespace brevalt::cli {
 namespace {
@@ -45,7 +48,8 @@ FileOutcome VerifyFile(const CliOptions& options, const std::string& file, std::
   dialog.SetChecked(kCheckWriteLog, options.write_log);
   FileRun file_run;
   file_run.bid_path = AbsolutePath(file);
-  CVerificationRun run(dialog, [&file_run](const CVerifyResult& result, IDialogSeam& seam) {
+  int receipt_rc = kReceiptWritten;
+  CVerificationRun run(dialog, [&](const CVerifyResult& result, IDialogSeam& seam) {
     std::u16string written;
     VerifyLogFailure failure;
     const int rc = WriteVerifyLog(result, seam, &written, &failure);
@@ -53,6 +57,8 @@ FileOutcome VerifyFile(const CliOptions& options, const std::string& file, std::
       file_run.log_file = written;
     else if (rc == kLogNoFolder || rc == kLogWriteFailed)
       file_run.log_failure = failure;
+    if (rc == kLogWritten && options.receipt)
+      receipt_rc = WriteVerifyReceipt(written);
   });
   const std::filesystem::path path(file_run.bid_path);
   file_run.verified =
@@ -67,6 +73,9 @@ FileOutcome VerifyFile(const CliOptions& options, const std::string& file, std::
   }
   if (file_run.log_failure)
     err << "brevalt-cli: " << LogFailureText(*file_run.log_failure) << std::endl;
+  if (receipt_rc != kReceiptWritten && file_run.log_file)
+    err << "brevalt-cli: no receipt for " << WideToUtf8(*file_run.log_file) << ": "
+        << ReceiptFailureText(receipt_rc) << std::endl;
   if (options.json)
     out << JsonLine(run.Result(), dialog, file_run) << '\n';
   else if (options.summary)
@@ -77,6 +86,32 @@ FileOutcome VerifyFile(const CliOptions& options, const std::string& file, std::
   if (!file_run.verified)
     return FileOutcome::kNotVerified;
   return Passed(dialog) ? FileOutcome::kPassed : FileOutcome::kNotPassed;
+}
+
+// A stamped time "YYYYMMDDHHMMSSZ" as local and UTC text.
+std::string StampedAtText(const std::string& stamped) {
+  int64_t time = 0;
+  if (!ParseAuthorityTime(stamped.c_str(), &time))
+    return stamped;
+  return WideToUtf8(FormatLocalTime(time)) + " local, " + stamped.substr(0, 4) + "-" +
+         stamped.substr(4, 2) + "-" + stamped.substr(6, 2) + " " + stamped.substr(8, 2) + ":" +
+         stamped.substr(10, 2) + ":" + stamped.substr(12, 2) + " UTC";
+}
+
+// --check-receipt: one line per log; 0 when every receipt is valid.
+int CheckReceipts(const std::vector<std::string>& logs, std::ostream& out) {
+  bool all_valid = true;
+  for (const std::string& log : logs) {
+    const ReceiptCheck check = CheckVerifyReceipt(Utf8ToWide(log));
+    out << log << ": ";
+    if (check.valid)
+      out << "receipt valid; stamped at " << StampedAtText(check.stamped_at) << " by "
+          << check.authority << "\n";
+    else
+      out << "receipt not valid: " << check.reason << "\n";
+    all_valid = all_valid && check.valid;
+  }
+  return all_valid ? kExitAllPassed : kExitNotPassed;
 }
 
 // The last line of --summary.
@@ -104,6 +139,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     out << "brevalt-cli " << BrevaltVersion() << "\n";
     return kExitAllPassed;
   }
+  if (options.check_receipt)
+    return CheckReceipts(options.files, out);
   Totals totals;
   const std::size_t count = options.files.size();
   for (std::size_t i = 0; i < count; ++i) {

@@ -30,7 +30,7 @@ bool CanOpenForReading(const std::u16string& path) {
 int CheckTimestampUrls(const SettingValue& setting) {
   if (setting.malformed)
     return kPreflightBadTimestampUrl;
-  const std::vector<std::u16string> urls = SplitString(setting.text, u';');
+  const std::vector<std::u16string> urls = SplitUrlList(setting.text);
   if (urls.empty())
     return kPreflightNoTimestampUrl;
   for (const std::u16string& url : urls) {
@@ -70,7 +70,7 @@ int FirstFailure() {
   const SettingValue rules_url = ReadBidRuleFileUrlSetting();
   if (const int code = CheckRulesUrl(rules_url); code != kPreflightOk)
     return code;
-  if (!OnlyLoopbackServices(SplitString(authorities.text, u';'), rules_url.text) &&
+  if (!OnlyLoopbackServices(SplitUrlList(authorities.text), rules_url.text) &&
       !HasNetworkConnection())
     return kPreflightNoNetwork;
   return kPreflightOk;

@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "config/text_convert.h"
+
 #include "platform/private_profile.h"
 #include "platform/user_folder.h"
 
@@ -50,6 +52,17 @@ SettingValue ReadTimeStampUrlSetting() {
 
 std::u16string ReadTimeStampUrl() {
   return ReadTimeStampUrlSetting().text;
+}
+
+std::vector<std::u16string> SplitUrlList(const std::u16string& text) {
+  std::vector<std::u16string> entries = SplitString(text, u';');
+  for (std::u16string& entry : entries) {
+    const size_t first = entry.find_first_not_of(u" \t");
+    const size_t last = entry.find_last_not_of(u" \t");
+    entry =
+        first == std::u16string::npos ? std::u16string() : entry.substr(first, last - first + 1);
+  }
+  return entries;
 }
 
 }  // namespace brevalt

@@ -6,6 +6,7 @@
 #include "config/text_convert.h"
 #include "engine/result_display.h"
 #include "log/replace_file.h"
+#include "log/verify_receipt.h"
 #include "platform/plain_text.h"
 #include "platform/user_folder.h"
 
@@ -142,6 +143,9 @@ int WriteVerifyLog(const CVerifyResult& result, IDialogSeam& dialog, std::u16str
   if (result.BidFileName.empty())
     return kLogNoFileName;
   const std::u16string path = folder + kPathSeparator + result.BidFileName + u".txt";
+  // The receipt of the earlier log is no receipt of this one.
+  std::error_code ignored;
+  std::filesystem::remove(ToNativePath(ReceiptPathOf(path)), ignored);
   ReplaceFailure replace;
   if (ReplaceFileContent(path, ComposeVerifyLog(result, dialog),
                          WideToAnsiString(kLogNotWrittenNotice), &replace) != 0) {

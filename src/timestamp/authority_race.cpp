@@ -28,7 +28,7 @@ class AuthorityRace {
   AuthorityRace(const AuthorityRace&) = delete;
   AuthorityRace& operator=(const AuthorityRace&) = delete;
 
-  int Run(int64_t* out);
+  int Run(int64_t* out, std::vector<unsigned char>* answer);
 
  private:
   struct Attempt {
@@ -53,6 +53,7 @@ class AuthorityRace {
   int running_ = 0;
   int failures_to_follow_ = 0;  // failed answers not yet followed by a new request
   std::optional<int64_t> winner_;
+  std::vector<unsigned char> winner_answer_;
 };
 
 AuthorityRace::~AuthorityRace() {
@@ -79,7 +80,7 @@ void AuthorityRace::StartNext() {
   const auto left = std::chrono::duration_cast<milliseconds>(plan_.deadline - SteadyClock::now());
   const milliseconds limit = std::max(milliseconds(1), std::min(left, plan_.per_authority));
   auto attempt = std::make_unique<Attempt>();
-  attempt->request = PrepareTimeStampRequest(url.c_str(), limit);
+  attempt->request = PrepareTimeStampRequest(url.c_str(), limit, plan_.data);
   if (!attempt->request)
     return CountFailure();
   {
@@ -99,23 +100,29 @@ void AuthorityRace::StartNext() {
 
 void AuthorityRace::Ask(Attempt* attempt) {
   int64_t time = 0;
-  const bool granted = ReadGrantedTime(attempt->request.get(), &time);
+  std::vector<unsigned char> answer;
+  const bool granted =
+      ReadGrantedTime(attempt->request.get(), &time, plan_.keep_answer ? &answer : nullptr);
   std::lock_guard lock(mutex_);
   attempt->done = true;
   --running_;
   if (!granted)
     ++failures_to_follow_;
-  else if (!winner_)
+  else if (!winner_) {
     winner_ = time;
+    winner_answer_ = std::move(answer);
+  }
   changed_.notify_all();
 }
 
-int AuthorityRace::Run(int64_t* out) {
+int AuthorityRace::Run(int64_t* out, std::vector<unsigned char>* answer) {
   std::unique_lock lock(mutex_);
   SteadyClock::time_point next_due = SteadyClock::now();
   for (;;) {
     if (winner_) {
       *out = *winner_;
+      if (answer != nullptr)
+        *answer = std::move(winner_answer_);
       return 1;
     }
     const SteadyClock::time_point now = SteadyClock::now();
@@ -138,12 +145,13 @@ int AuthorityRace::Run(int64_t* out) {
 
 }  // namespace
 
-int AskAuthoritiesSideBySide(const AuthorityRacePlan& plan, int64_t* out) {
+int AskAuthoritiesSideBySide(const AuthorityRacePlan& plan, int64_t* out,
+                             std::vector<unsigned char>* answer) {
   if (out == nullptr)
     return 0;
   try {
     AuthorityRace race(plan);
-    return race.Run(out);
+    return race.Run(out, answer);
   } catch (...) {
     return 0;  // out of memory: the race's destructor has joined every thread
   }

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace brevalt {
@@ -25,13 +26,17 @@ struct AuthorityRacePlan {
   // Each exchange ends within this, or what is left until the deadline
   // when that is less.
   std::chrono::milliseconds per_authority;
+  std::string_view data;     // the bytes to stamp; empty: the fixed block of a trusted time
+  bool keep_answer = false;  // hand back the winner's whole answer
 };
 
 // 1 with *out set to the first valid answer's time; 0 with *out untouched
 // when every authority failed or the deadline came first. Blocks the calling
 // thread meanwhile; starts one thread per authority asked and never returns
 // while one of them runs. Never throws.
-int AskAuthoritiesSideBySide(const AuthorityRacePlan& plan, int64_t* out);
+// With plan.keep_answer, *answer receives the winner's whole answer.
+int AskAuthoritiesSideBySide(const AuthorityRacePlan& plan, int64_t* out,
+                             std::vector<unsigned char>* answer = nullptr);
 
 }  // namespace brevalt
 

@@ -43,19 +43,39 @@ int RequestTimeStamp(const char* url_ansi, int64_t* out) {
   return RequestTimeStampWithin(url_ansi, Configured(g_per_authority_ms, kPerAuthorityBudget), out);
 }
 
-int GetTimeStampTime(int64_t* out) {
-  if (out == nullptr)
-    return 0;
-  const std::vector<std::u16string> urls = SplitString(ReadTimeStampUrl(), u';');
-  if (urls.empty())
-    return RequestTimeStamp(WideToAnsi(kDefaultTimeStampUrl).c_str(), out);
+namespace {
+
+// The authorities of the settings (the built-in default when they name none)
+// with the budgets in force, over data.
+AuthorityRacePlan PlanFromSettings(std::string_view data) {
   AuthorityRacePlan plan;
   plan.deadline = SteadyClock::now() + Configured(g_whole_ms, kWholeRequestBudget);
   plan.head_start = Configured(g_head_start_ms, kHeadStart);
   plan.per_authority = Configured(g_per_authority_ms, kPerAuthorityBudget);
+  plan.data = data;
+  std::vector<std::u16string> urls = SplitUrlList(ReadTimeStampUrl());
+  if (urls.empty())
+    urls.emplace_back(kDefaultTimeStampUrl);
   for (const std::u16string& url : urls)
     plan.urls_ansi.push_back(WideToAnsi(url));
-  return AskAuthoritiesSideBySide(plan, out);
+  return plan;
+}
+
+}  // namespace
+
+int GetTimeStampTime(int64_t* out) {
+  if (out == nullptr)
+    return 0;
+  return AskAuthoritiesSideBySide(PlanFromSettings({}), out);
+}
+
+int RequestTimeStampAnswer(std::string_view data, std::vector<unsigned char>* answer) {
+  if (data.empty() || answer == nullptr)
+    return 0;
+  AuthorityRacePlan plan = PlanFromSettings(data);
+  plan.keep_answer = true;
+  int64_t time = 0;
+  return AskAuthoritiesSideBySide(plan, &time, answer);
 }
 
 void SetTimeStampBudgetsForTesting(milliseconds whole, milliseconds per_authority,

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace brevalt {
 
@@ -43,6 +44,13 @@ inline constexpr std::chrono::milliseconds kHeadStart{2'000};
 // good" the answer comes after about one head start; with three slow ones
 // before the good one, after about three.
 int GetTimeStampTime(int64_t* out);
+
+// A time stamp over the SHA-256 of data (not empty) from the same
+// authorities, asked the same way and within the same budget as
+// GetTimeStampTime; the request carries a nonce and asks for the signer's
+// certificate. Returns non-zero with *answer the winning authority's whole
+// answer (DER TimeStampResp) exactly as received; 0 otherwise.
+int RequestTimeStampAnswer(std::string_view data, std::vector<unsigned char>* answer);
 
 // One time-stamp request to the authority at url_ansi (zero-terminated, in
 // the system ANSI code page) over a digest of a fixed block of 80 bytes of

@@ -1,5 +1,6 @@
 #include "timestamp/time_stamp_request.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -19,8 +20,20 @@ struct Digest {
   int length = 0;
 };
 
-// The imprint digest into *digest; false when any library step fails.
-bool DigestImprintBlock(Digest* digest) {
+// Hands size bytes to the hash in pieces an int can count.
+bool HashPieces(TAVIK_HASH_st* hash, const unsigned char* bytes, std::size_t size) {
+  constexpr std::size_t kPiece = 1u << 20;
+  for (std::size_t at = 0; at < size; at += kPiece) {
+    const std::size_t n = std::min(kPiece, size - at);
+    if (TavikPKICryptoHashUpdate(hash, bytes + at, static_cast<int>(n)) != 1)
+      return false;
+  }
+  return true;
+}
+
+// The digest of data (of the fixed block when data is empty) into *digest;
+// false when any library step fails.
+bool DigestImprint(std::string_view data, Digest* digest) {
   UniqueHash hash;
   {
     // The hash outlives its device, which is released at once.
@@ -33,7 +46,10 @@ bool DigestImprintBlock(Digest* digest) {
     return false;
   std::array<unsigned char, kImprintBlockLength> block;
   block.fill(kImprintBlockByte);
-  if (TavikPKICryptoHashUpdate(hash.get(), block.data(), static_cast<int>(block.size())) != 1) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+  if (data.empty()
+          ? TavikPKICryptoHashUpdate(hash.get(), block.data(), static_cast<int>(block.size())) != 1
+          : !HashPieces(hash.get(), bytes, data.size())) {
     return false;
   }
   unsigned char* raw = nullptr;
@@ -61,9 +77,10 @@ bool SetUpRequest(TAVIK_TIMESTAMP_st* request, const char* url_ansi, Digest dige
 
 }  // namespace
 
-UniqueTimeStamp PrepareTimeStampRequest(const char* url_ansi, std::chrono::milliseconds limit) {
+UniqueTimeStamp PrepareTimeStampRequest(const char* url_ansi, std::chrono::milliseconds limit,
+                                        std::string_view data) {
   Digest digest;
-  if (url_ansi == nullptr || !DigestImprintBlock(&digest))
+  if (url_ansi == nullptr || !DigestImprint(data, &digest))
     return nullptr;
   UniqueTimeStamp request(TavikPKIMsgNewTimeStamp());
   if (!request || !SetUpRequest(request.get(), url_ansi, std::move(digest), limit))
@@ -71,7 +88,8 @@ UniqueTimeStamp PrepareTimeStampRequest(const char* url_ansi, std::chrono::milli
   return request;
 }
 
-bool ReadGrantedTime(TAVIK_TIMESTAMP_st* request, int64_t* out) {
+bool ReadGrantedTime(TAVIK_TIMESTAMP_st* request, int64_t* out,
+                     std::vector<unsigned char>* answer) {
   int status = -1;
   if (TavikPKIMsgTimeStampGetResponse(request, &status) != 1)
     return false;
@@ -89,6 +107,14 @@ bool ReadGrantedTime(TAVIK_TIMESTAMP_st* request, int64_t* out) {
   UniqueLibBuffer<unsigned char> token(raw);
   if (rc != 1 || !token || length <= 0)
     return false;
+  if (answer != nullptr) {
+    unsigned char* bytes = nullptr;
+    const int got = TavikPKIMsgTimeStampGetResponseData(request, &bytes, &length);
+    UniqueLibBuffer<unsigned char> whole(bytes);
+    if (got != 1 || !whole || length <= 0)
+      return false;
+    answer->assign(whole.get(), whole.get() + length);
+  }
   *out = time;
   return true;
 }

@@ -7,20 +7,25 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 #include "tavik/tavik_handles.h"
 
 namespace brevalt {
 
-// A request to the authority at url_ansi over the digest of the fixed
-// imprint block, whose exchange ends within limit (> 0); null when any
-// library step failed (everything it made is released).
-UniqueTimeStamp PrepareTimeStampRequest(const char* url_ansi, std::chrono::milliseconds limit);
+// A request to the authority at url_ansi over the digest of data, or of the
+// fixed imprint block when data is empty, whose exchange ends within limit
+// (> 0); null when any library step failed (everything it made is released).
+UniqueTimeStamp PrepareTimeStampRequest(const char* url_ansi, std::chrono::milliseconds limit,
+                                        std::string_view data = {});
 
 // Runs the exchange of a prepared request and reads the granted answer:
 // status 0 or 1, a readable time and a token. True with *out set on success;
-// *out untouched otherwise. Every library buffer is released.
-bool ReadGrantedTime(TAVIK_TIMESTAMP_st* request, int64_t* out);
+// *out untouched otherwise. With answer, the whole answer is kept there too
+// (and is needed for success). Every library buffer is released.
+bool ReadGrantedTime(TAVIK_TIMESTAMP_st* request, int64_t* out,
+                     std::vector<unsigned char>* answer = nullptr);
 
 }  // namespace brevalt
 

@@ -443,4 +443,31 @@ TEST_F(CliTest, CertificateNamesForgeNoLines) {
 }
 
 }  // namespace
+// Every log written gets a receipt: OpenSSL's own time-stamp check accepts it,
+// and --check-receipt refuses it once the log changes by one byte or its
+// authority is no longer trusted.
+TEST_F(CliTest, LogReceiptProvesTheLogAsWritten) {
+  const CliOutput out = RunJson(Bid(kGood));
+  ASSERT_EQ(out.lines.size(), 1u) << out.err;
+  const std::string log = out.lines[0]["log_file"];
+  const auto check = [&] { return Run("--check-receipt '" + log + "'"); };
+  EXPECT_EQ(check().status, 0) << check().text;
+  EXPECT_NE(check().text.find(": receipt valid; stamped at "), std::string::npos);
+  const std::string openssl = "openssl ts -verify -data '" + log + "' -in '" + log +
+                              ".tsr' -CAfile '" + (Config() / "trust/tsa/devserver.pem").string() +
+                              "' >/dev/null 2>&1";
+  EXPECT_EQ(std::system(openssl.c_str()), 0);
+  std::string bytes = ReadFile(log);
+  bytes[bytes.size() / 2] ^= 1;
+  WriteFile(log, bytes);
+  EXPECT_EQ(check().status, 1);
+  EXPECT_NE(check().text.find("the log has changed since it was stamped"), std::string::npos);
+  bytes[bytes.size() / 2] ^= 1;
+  WriteFile(log, bytes);
+  fs::rename(Config() / "trust/tsa", Config() / "trust/tsa-away");
+  EXPECT_NE(check().text.find("not signed by a trusted time-stamp authority"), std::string::npos);
+  fs::rename(Config() / "trust/tsa-away", Config() / "trust/tsa");
+  EXPECT_EQ(check().status, 0);
+}
+
 }  // namespace brevalt

@@ -67,7 +67,7 @@ int Check(std::span<const unsigned char> answer, std::span<const unsigned char> 
     return TAVIK_RECEIPT_DATA_CHANGED;
   if (!VerifyTokenSignature(fields->token))
     return TAVIK_RECEIPT_BAD_SIGNATURE;
-  StorePtr trusted = LoadTimeStampTrust(TimeStampTrustFolder());
+  StorePtr trusted = SharedTimeStampTrust();
   if (!VerifyTokenTrust(fields->token, trusted.get()))
     return TAVIK_RECEIPT_UNTRUSTED;
   return 0;
