@@ -55,6 +55,10 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   const CVerifyResult& Result() const;
   bool IsVerifying() const;
 
+  // The choose command once path was picked: the bid file name rule, and its
+  // warning when the name is refused. What `brevalt FILE` starts with.
+  void ChooseBidFile(const QString& path);
+
  public slots:
   // Every way of ending the dialog comes here; refused during a run.
   void done(int result) override;

@@ -37,8 +37,11 @@ void CBrevaltDlg::OnBnClickedChoose() {
   if (RefuseWhileVerifying())
     return;
   const QString path = ChooseFileToOpen(this);
-  if (path.isEmpty())
-    return;
+  if (!path.isEmpty())
+    ChooseBidFile(path);
+}
+
+void CBrevaltDlg::ChooseBidFile(const QString& path) {
   run_->ChooseBidFile(ToU16(path), ToU16(QFileInfo(path).fileName()));
 }
 

@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include "app/app_command_line.h"
 #include "app/brevalt_dlg.h"
 #include "app/dialog_units.h"
 #include "app/main_dialog_layout.h"
@@ -116,6 +117,33 @@ class BrevaltDlgTest : public QObject {
       QCOMPARE(QString::fromStdU16String(result.ProjectNumber), project);
       QCOMPARE(QString::fromStdU16String(result.PackageNumber), package);
     }
+  }
+
+  void CommandLine_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("file");
+    using A = AppCommandLine::Action;
+    QTest::newRow("none") << QStringList{} << int(A::kRun) << QString();
+    QTest::newRow("file") << QStringList{"a_1_2.tbs.bidx"} << int(A::kRun) << "a_1_2.tbs.bidx";
+    QTest::newRow("help wins") << QStringList{"x", "-z", "--help"} << int(A::kHelp) << QString();
+    QTest::newRow("version") << QStringList{"--version"} << int(A::kVersion) << QString();
+    QTest::newRow("-- then a dash")
+        << QStringList{"--", "-a_1_2.tbs.bidx"} << int(A::kRun) << "-a_1_2.tbs.bidx";
+    QTest::newRow("not an option after --")
+        << QStringList{"--", "--help"} << int(A::kRun) << "--help";
+    QTest::newRow("unknown option") << QStringList{"-x"} << int(A::kUsageError) << QString();
+    QTest::newRow("two files") << QStringList{"a", "--", "b"} << int(A::kUsageError) << QString();
+  }
+
+  void CommandLine() {
+    QFETCH(QStringList, args);
+    QFETCH(int, action);
+    QFETCH(QString, file);
+    const AppCommandLine line = ParseAppCommandLine(args);
+    QCOMPARE(int(line.action), action);
+    QCOMPARE(line.file, file);
+    QCOMPARE(line.error.isEmpty(), line.action != AppCommandLine::Action::kUsageError);
   }
 
   void ClearMessagesGivesTheFiveCategoryRows() {
