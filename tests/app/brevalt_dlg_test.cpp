@@ -119,6 +119,29 @@ class BrevaltDlgTest : public QObject {
     }
   }
 
+  // A window manager may minimise the wait dialog (and the program with it):
+  // it shows normal at once and at the next run. Afterwards the control that
+  // had the focus has it again, so Enter does not end the dialog.
+  void WaitDialogStaysNormalAndFocusComesBack() {
+    CBrevaltDlg dialog;
+    dialog.show();
+    QWidget* verify = dialog.Control(kButtonVerify);
+    verify->setFocus();
+    CVerifyTipInfoDlg* wait = dialog.WaitDialog();
+    wait->OnVerifyBegin();
+    QVERIFY(!dialog.isEnabled());
+    wait->setWindowState(Qt::WindowMinimized);
+    dialog.setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!wait->isMinimized());
+    QVERIFY(!dialog.isMinimized());
+    wait->OnVerifyEnd();
+    QCOMPARE(dialog.focusWidget(), verify);
+    wait->setWindowState(Qt::WindowMinimized);  // left so by an earlier run
+    wait->OnVerifyBegin();
+    QVERIFY(wait->isVisible() && !wait->isMinimized());
+    wait->OnVerifyEnd();
+  }
+
   void CommandLine_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("action");
