@@ -10,10 +10,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
 
 #include "app/dialog_units.h"
 #include "app/main_dialog_layout.h"
@@ -21,6 +21,7 @@
 #include "app/program_icon.h"
 #include "app/verdict_font.h"
 #include "app/verify_tip_info_dlg.h"
+#include "app/window_fit.h"
 #include "engine/verification_run.h"
 #include "log/verify_log.h"
 
@@ -140,7 +141,10 @@ void CBrevaltDlg::SetUpScrolling() {
   scroll_->verticalScrollBar()->setSingleStep(kLineStep);
   scroll_->verticalScrollBar()->setPageStep(kPageStep);
   const int bar = scroll_->verticalScrollBar()->sizeHint().width();
-  resize(content_->width() + bar, content_->height() - kShortenBy);
+  // Two pixels more than the content: a fractional scale factor may round
+  // the window a pixel narrower, which would add a horizontal scroll bar.
+  preferred_size_ = QSize(content_->width() + bar + 2, content_->height() - kShortenBy);
+  resize(preferred_size_);
   scroll_->setGeometry(rect());
 }
 
@@ -150,8 +154,7 @@ void CBrevaltDlg::OnInitDialog() {
   connect(about, &QAction::triggered, this, &CBrevaltDlg::OnAbout);
   addAction(about);
   setContextMenuPolicy(Qt::ActionsContextMenu);
-  if (QScreen* screen = this->screen())
-    move(screen->availableGeometry().center() - rect().center());
+  FitIntoScreen(*this, preferred_size_);
   static_cast<QCheckBox*>(Control(kCheckVerifyRules))->setChecked(true);
   static_cast<QCheckBox*>(Control(kCheckWriteLog))->setChecked(true);
   run_->UpdateResultDisplay();
@@ -214,6 +217,16 @@ void CBrevaltDlg::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QDialog::keyPressEvent(event);
+}
+
+// Fitted again, once, when the window system has framed the shown window
+// (the first fit had to guess the frame).
+void CBrevaltDlg::moveEvent(QMoveEvent* event) {
+  QDialog::moveEvent(event);
+  if (!fitted_ && isVisible() && frameGeometry() != geometry()) {
+    fitted_ = true;
+    QTimer::singleShot(0, this, [this] { FitIntoScreen(*this, preferred_size_); });
+  }
 }
 
 // A new size shows the content from its top again.

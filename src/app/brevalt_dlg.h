@@ -67,6 +67,7 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void BuildControls();
@@ -90,6 +91,8 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   QScrollArea* scroll_ = nullptr;
   QWidget* content_ = nullptr;
   CVerifyTipInfoDlg* wait_dialog_ = nullptr;
+  QSize preferred_size_;  // content and scroll bar, less the rows that scroll
+  bool fitted_ = false;   // fitted again once the window system framed it
   std::unique_ptr<CVerificationRun> run_;
 };
 

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -116,6 +117,23 @@ class BrevaltDlgTest : public QObject {
       QCOMPARE(QString::fromStdU16String(result.BidPath), QStringLiteral("/bids/") + name);
       QCOMPARE(QString::fromStdU16String(result.ProjectNumber), project);
       QCOMPARE(QString::fromStdU16String(result.PackageNumber), package);
+    }
+  }
+
+  // The offscreen screen (800 x 600) is smaller than the dialog: the window
+  // stays inside it and scrolling brings every control into view.
+  void WindowFitsTheScreenAndScrollsToEveryControl() {
+    CBrevaltDlg dialog;
+    dialog.show();
+    QVERIFY(dialog.screen()->availableGeometry().contains(dialog.frameGeometry()));
+    auto* scroll = static_cast<QScrollArea*>(dialog.Content()->parentWidget()->parentWidget());
+    for (const ControlSpec& spec : MainDialogControls()) {
+      QWidget* control = dialog.Control(spec.id);
+      if (control == nullptr || spec.hidden)
+        continue;
+      scroll->ensureWidgetVisible(control, 0, 0);
+      const QRect shown(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size());
+      QVERIFY2(scroll->viewport()->rect().contains(shown), spec.text);
     }
   }
 
