@@ -178,8 +178,12 @@ bool CBrevaltDlg::IsVerifying() const {
   return run_->IsVerifying();
 }
 
+bool CBrevaltDlg::IsBusy() const {
+  return interface_steps_ || IsVerifying();
+}
+
 bool CBrevaltDlg::RefuseWhileVerifying() {
-  if (!IsVerifying())
+  if (!IsBusy())
     return false;
   app::ShowMessageBox(this, {QStringLiteral("正在验证中，请稍候...！"), QStringLiteral("验证中"),
                              MessageBoxIcon::kInformation, false});

@@ -76,6 +76,8 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   void OnInitDialog();
   QTableWidget* List(int id) const;
   void ApplyVerdictColour();
+  void ShowResetRecord();
+  bool IsBusy() const;
   bool RefuseWhileVerifying();
 
   void OnBnClickedChoose();
@@ -93,6 +95,9 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   CVerifyTipInfoDlg* wait_dialog_ = nullptr;
   QSize preferred_size_;  // content and scroll bar, less the rows that scroll
   bool fitted_ = false;   // fitted again once the window system framed it
+  // The verify command's steps before the worker (up to the trusted time and
+  // the clock) are running; the window paints but takes no input.
+  bool interface_steps_ = false;
   std::unique_ptr<CVerificationRun> run_;
 };
 
