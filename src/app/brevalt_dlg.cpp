@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include "app/cut_text_tooltip.h"
 #include "app/dialog_units.h"
 #include "app/main_dialog_layout.h"
 #include "app/message_box.h"
@@ -86,6 +87,7 @@ CBrevaltDlg::CBrevaltDlg(QWidget* parent)
   setWindowIcon(ProgramIcon());
   setFont(DialogFont(9));
   BuildControls();
+  WatchCutTexts();
   SetUpScrolling();
   // The run's last step writes the log (when box 1030 is checked).
   run_ = std::make_unique<CVerificationRun>(
@@ -146,6 +148,16 @@ void CBrevaltDlg::SetUpScrolling() {
   preferred_size_ = QSize(content_->width() + bar + 2, content_->height() - kShortenBy);
   resize(preferred_size_);
   scroll_->setGeometry(rect());
+}
+
+void CBrevaltDlg::WatchCutTexts() {
+  auto* tooltips = new CCutTextToolTip(this);
+  for (const auto& [id, control] : controls_) {
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+      tooltips->Watch(edit);
+    else if (auto* list = qobject_cast<QTableWidget*>(control))
+      tooltips->Watch(list);
+  }
 }
 
 void CBrevaltDlg::OnInitDialog() {

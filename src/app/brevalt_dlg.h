@@ -76,6 +76,7 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   void OnInitDialog();
   QTableWidget* List(int id) const;
   void ApplyVerdictColour();
+  void WatchCutTexts();
   void ShowResetRecord();
   bool IsBusy() const;
   bool RefuseWhileVerifying();

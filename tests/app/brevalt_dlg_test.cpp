@@ -9,12 +9,15 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTableWidget>
+#include <QToolTip>
 #include <QtTest>
 
 #include "app/app_command_line.h"
 #include "app/brevalt_dlg.h"
+#include "app/cut_text_tooltip.h"
 #include "app/dialog_units.h"
 #include "app/main_dialog_layout.h"
+#include "app/qt_text.h"
 #include "app/scripted_user.h"
 #include "app/verify_tip_info_dlg.h"
 #include "engine/bid_file_name.h"
@@ -158,6 +161,31 @@ class BrevaltDlgTest : public QObject {
     wait->OnVerifyBegin();
     QVERIFY(wait->isVisible() && !wait->isMinimized());
     wait->OnVerifyEnd();
+  }
+
+  // Cut text, and only cut text, shows whole in a tooltip.
+  void CutTextsShowWholeInATooltip() {
+    CBrevaltDlg dialog;
+    dialog.show();
+    const QString advice(60, QChar(u'请'));
+    dialog.SetListRows(kListMessages, {{u"时间戳", u"获取时间戳失败！", u"警告", ToU16(advice)}});
+    dialog.SetControlText(kEditBidder, ToU16(advice));
+    auto* list = static_cast<QTableWidget*>(dialog.Control(kListMessages));
+    QWidget* cells = list->viewport();
+    const auto cell = [list](int column) {
+      return list->visualRect(list->model()->index(0, column)).center();
+    };
+    QCOMPARE(CCutTextToolTip::WholeTextIfCut(cells, cell(3)), advice);
+    QCOMPARE(CCutTextToolTip::WholeTextIfCut(cells, cell(0)), QString());
+    QHelpEvent help(QEvent::ToolTip, cell(3), cells->mapToGlobal(cell(3)));
+    QApplication::sendEvent(cells, &help);
+    QCOMPARE(QToolTip::text(), advice);
+    list->setColumnWidth(3, 2000);
+    QCOMPARE(CCutTextToolTip::WholeTextIfCut(cells, cell(3)), QString());
+    QWidget* bidder = dialog.Control(kEditBidder);
+    QCOMPARE(CCutTextToolTip::WholeTextIfCut(bidder, QPoint()), advice);
+    dialog.SetControlText(kEditBidder, u"王五");
+    QCOMPARE(CCutTextToolTip::WholeTextIfCut(bidder, QPoint()), QString());
   }
 
   void CommandLine_data() {
