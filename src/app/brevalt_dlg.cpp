@@ -163,6 +163,7 @@ void CBrevaltDlg::WatchCutTexts() {
 void CBrevaltDlg::OnInitDialog() {
   wait_dialog_ = new CVerifyTipInfoDlg(this);
   auto* about = new QAction(QStringLiteral("关于 Brevalt(&A)..."), this);
+  about->setShortcut(QKeySequence::HelpContents);  // F1, from the keyboard too
   connect(about, &QAction::triggered, this, &CBrevaltDlg::OnAbout);
   addAction(about);
   setContextMenuPolicy(Qt::ActionsContextMenu);
