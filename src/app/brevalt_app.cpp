@@ -10,6 +10,7 @@
 #include "app/dialog_units.h"
 #include "app/display_start.h"
 #include "app/program_icon.h"
+#include "app/qt_translations.h"
 #include "platform/version.h"
 
 namespace brevalt::app {
@@ -55,6 +56,7 @@ int CBrevaltApp::Run(int argc, char** argv) {
   QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
   QApplication::setWindowIcon(ProgramIcon());
   QApplication::setFont(DialogFont(9));
+  LoadQtTranslations(*application);
   CBrevaltDlg dialog;
   if (!line.file.isEmpty()) {
     // Once the dialog is on screen, so a refused name's warning sits on it.

@@ -7,7 +7,8 @@ namespace brevalt::app {
 class CBrevaltApp {
  public:
   // Answers --help and --version on stdout; otherwise opens the display
-  // (without one: one line on stderr, status 2), runs the main dialog modally (with FILE chosen when one was given) and
+  // (without one: one line on stderr, status 2), loads Qt's translations,
+  // runs the main dialog modally (with FILE chosen when one was given) and
   // returns the process exit code once it closed. Status 2 for a command
   // line that cannot be used (one line on stderr). Call once, on the main
   // thread.
