@@ -54,6 +54,7 @@ int CBrevaltApp::Run(int argc, char** argv) {
 
   QApplication::setApplicationName(QStringLiteral("Brevalt"));
   QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.brevalt.Brevalt"));  // its entry and icon
   QApplication::setWindowIcon(ProgramIcon());
   QApplication::setFont(DialogFont(9));
   LoadQtTranslations(*application);
