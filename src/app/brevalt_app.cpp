@@ -40,7 +40,7 @@ int CBrevaltApp::Run(int argc, char** argv) {
     return 0;
   }
   if (early.action == Action::kVersion) {
-    std::printf("brevalt %s\n", kVersion);
+    std::printf("brevalt %s\n", BrevaltVersion());
     return 0;
   }
   const std::unique_ptr<QApplication> application = OpenDisplay(argc, argv);
@@ -53,7 +53,7 @@ int CBrevaltApp::Run(int argc, char** argv) {
     return UsageError(QStringLiteral("%1: no such file").arg(line.file));
 
   QApplication::setApplicationName(QStringLiteral("Brevalt"));
-  QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+  QApplication::setApplicationVersion(QString::fromLatin1(BrevaltVersion()));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.brevalt.Brevalt"));  // its entry and icon
   QApplication::setWindowIcon(ProgramIcon());
   QApplication::setFont(DialogFont(9));

@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() == 1 && args[0] == "--version") {
-    std::cout << "brevalt-cli " << brevalt::kVersion << '\n';
+    std::cout << "brevalt-cli " << brevalt::BrevaltVersion() << '\n';
     return 0;
   }
   return brevalt::cli::RunCli(args, std::cout, std::cerr);

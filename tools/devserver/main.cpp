@@ -4,21 +4,15 @@
 #include <cstdio>
 #include <span>
 #include <string>
-#include <string_view>
 
 #include "devserver/dev_server.h"
 #include "devserver/server_options.h"
-#include "platform/version.h"
 
 int main(int argc, char** argv) {
   brevalt::devserver::ServerOptions options;
   std::string error;
   std::span<const char* const> args(const_cast<const char* const*>(argv) + 1,
                                     static_cast<size_t>(argc > 0 ? argc - 1 : 0));
-  if (args.size() == 1 && std::string_view(args[0]) == "--version") {
-    std::printf("devserver %s\n", brevalt::kVersion);
-    return 0;
-  }
   if (brevalt::devserver::WantsHelp(args)) {
     std::fputs(brevalt::devserver::HelpText().c_str(), stdout);
     return 0;
