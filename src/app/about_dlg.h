@@ -6,8 +6,8 @@
 
 namespace brevalt::app {
 
-// Title "关于 Brevalt", 170 x 62 dialog units. Run it with exec(); "确定"
-// ends it.
+// Title "关于 Brevalt", 170 x 62 dialog units, the line "Brevalt，VERSION 版"
+// with the project's version. Run it with exec(); "确定" ends it.
 class CAboutDlg : public QDialog {
   Q_OBJECT
 

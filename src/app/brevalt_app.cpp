@@ -1,19 +1,69 @@
 #include "app/brevalt_app.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
+#include <cstdio>
 
+#include "app/app_command_line.h"
 #include "app/brevalt_dlg.h"
 #include "app/dialog_units.h"
+#include "app/display_start.h"
 #include "app/program_icon.h"
+#include "app/qt_translations.h"
+#include "platform/version.h"
 
 namespace brevalt::app {
+namespace {
+
+using Action = AppCommandLine::Action;
+
+QStringList ArgumentsOf(int argc, char** argv) {
+  QStringList args;
+  for (int i = 1; i < argc; ++i)
+    args.append(QString::fromLocal8Bit(argv[i]));
+  return args;
+}
+
+int UsageError(const QString& error) {
+  std::fprintf(stderr, "brevalt: %s (see brevalt --help)\n", error.toLocal8Bit().constData());
+  return kExitNoDisplay;
+}
+
+}  // namespace
 
 int CBrevaltApp::Run(int argc, char** argv) {
-  QApplication application(argc, argv);
+  // Before the display: --help and --version need none.
+  const AppCommandLine early = ParseAppCommandLine(ArgumentsOf(argc, argv));
+  if (early.action == Action::kHelp) {
+    std::fputs(AppHelpText().toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  if (early.action == Action::kVersion) {
+    std::printf("brevalt %s\n", BrevaltVersion());
+    return 0;
+  }
+  const std::unique_ptr<QApplication> application = OpenDisplay(argc, argv);
+  // Now without the options Qt took (-platform, -style, ...).
+  const AppCommandLine line = ParseAppCommandLine(QApplication::arguments().mid(1));
+  if (line.action == Action::kUsageError)
+    return UsageError(line.error);
+  const QFileInfo file(line.file);
+  if (!line.file.isEmpty() && !file.isFile())
+    return UsageError(QStringLiteral("%1: no such file").arg(line.file));
+
   QApplication::setApplicationName(QStringLiteral("Brevalt"));
+  QApplication::setApplicationVersion(QString::fromLatin1(BrevaltVersion()));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.brevalt.Brevalt"));  // its entry and icon
   QApplication::setWindowIcon(ProgramIcon());
   QApplication::setFont(DialogFont(9));
+  LoadQtTranslations(*application);
   CBrevaltDlg dialog;
+  if (!line.file.isEmpty()) {
+    // Once the dialog is on screen, so a refused name's warning sits on it.
+    const QString path = file.absoluteFilePath();
+    QTimer::singleShot(0, &dialog, [&dialog, path] { dialog.ChooseBidFile(path); });
+  }
   dialog.exec();
   return 0;
 }

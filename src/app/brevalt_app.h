@@ -6,8 +6,12 @@ namespace brevalt::app {
 
 class CBrevaltApp {
  public:
-  // Creates the Qt application, runs the main dialog modally and returns the
-  // process exit code once it closed. Call once, on the main thread.
+  // Answers --help and --version on stdout; otherwise opens the display
+  // (without one: one line on stderr, status 2), loads Qt's translations,
+  // runs the main dialog modally (with FILE chosen when one was given) and
+  // returns the process exit code once it closed. Status 2 for a command
+  // line that cannot be used (one line on stderr). Call once, on the main
+  // thread.
   int Run(int argc, char** argv);
 };
 

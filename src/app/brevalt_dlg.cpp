@@ -10,17 +10,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
 
+#include "app/cut_text_tooltip.h"
 #include "app/dialog_units.h"
 #include "app/main_dialog_layout.h"
 #include "app/message_box.h"
 #include "app/program_icon.h"
 #include "app/verdict_font.h"
 #include "app/verify_tip_info_dlg.h"
+#include "app/window_fit.h"
 #include "engine/verification_run.h"
 #include "log/verify_log.h"
 #include "log/verify_receipt.h"
@@ -86,6 +88,7 @@ CBrevaltDlg::CBrevaltDlg(QWidget* parent)
   setWindowIcon(ProgramIcon());
   setFont(DialogFont(9));
   BuildControls();
+  WatchCutTexts();
   SetUpScrolling();
   // The run's last step writes the log (when box 1030 is checked).
   run_ =
@@ -145,18 +148,31 @@ void CBrevaltDlg::SetUpScrolling() {
   scroll_->verticalScrollBar()->setSingleStep(kLineStep);
   scroll_->verticalScrollBar()->setPageStep(kPageStep);
   const int bar = scroll_->verticalScrollBar()->sizeHint().width();
-  resize(content_->width() + bar, content_->height() - kShortenBy);
+  // Two pixels more than the content: a fractional scale factor may round
+  // the window a pixel narrower, which would add a horizontal scroll bar.
+  preferred_size_ = QSize(content_->width() + bar + 2, content_->height() - kShortenBy);
+  resize(preferred_size_);
   scroll_->setGeometry(rect());
+}
+
+void CBrevaltDlg::WatchCutTexts() {
+  auto* tooltips = new CCutTextToolTip(this);
+  for (const auto& [id, control] : controls_) {
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+      tooltips->Watch(edit);
+    else if (auto* list = qobject_cast<QTableWidget*>(control))
+      tooltips->Watch(list);
+  }
 }
 
 void CBrevaltDlg::OnInitDialog() {
   wait_dialog_ = new CVerifyTipInfoDlg(this);
   auto* about = new QAction(QStringLiteral("关于 Brevalt(&A)..."), this);
+  about->setShortcut(QKeySequence::HelpContents);  // F1, from the keyboard too
   connect(about, &QAction::triggered, this, &CBrevaltDlg::OnAbout);
   addAction(about);
   setContextMenuPolicy(Qt::ActionsContextMenu);
-  if (QScreen* screen = this->screen())
-    move(screen->availableGeometry().center() - rect().center());
+  FitIntoScreen(*this, preferred_size_);
   static_cast<QCheckBox*>(Control(kCheckVerifyRules))->setChecked(true);
   static_cast<QCheckBox*>(Control(kCheckWriteLog))->setChecked(true);
   run_->UpdateResultDisplay();
@@ -180,8 +196,12 @@ bool CBrevaltDlg::IsVerifying() const {
   return run_->IsVerifying();
 }
 
+bool CBrevaltDlg::IsBusy() const {
+  return interface_steps_ || IsVerifying();
+}
+
 bool CBrevaltDlg::RefuseWhileVerifying() {
-  if (!IsVerifying())
+  if (!IsBusy())
     return false;
   app::ShowMessageBox(this, {QStringLiteral("正在验证中，请稍候...！"), QStringLiteral("验证中"),
                              MessageBoxIcon::kInformation, false});
@@ -219,6 +239,16 @@ void CBrevaltDlg::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QDialog::keyPressEvent(event);
+}
+
+// Fitted again, once, when the window system has framed the shown window
+// (the first fit had to guess the frame).
+void CBrevaltDlg::moveEvent(QMoveEvent* event) {
+  QDialog::moveEvent(event);
+  if (!fitted_ && isVisible() && frameGeometry() != geometry()) {
+    fitted_ = true;
+    QTimer::singleShot(0, this, [this] { FitIntoScreen(*this, preferred_size_); });
+  }
 }
 
 // A new size shows the content from its top again.

@@ -55,6 +55,10 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   const CVerifyResult& Result() const;
   bool IsVerifying() const;
 
+  // The choose command once path was picked: the bid file name rule, and its
+  // warning when the name is refused. What `brevalt FILE` starts with.
+  void ChooseBidFile(const QString& path);
+
  public slots:
   // Every way of ending the dialog comes here; refused during a run.
   void done(int result) override;
@@ -63,6 +67,7 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void BuildControls();
@@ -71,6 +76,9 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   void OnInitDialog();
   QTableWidget* List(int id) const;
   void ApplyVerdictColour();
+  void WatchCutTexts();
+  void ShowResetRecord();
+  bool IsBusy() const;
   bool RefuseWhileVerifying();
 
   void OnBnClickedChoose();
@@ -86,6 +94,11 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   QScrollArea* scroll_ = nullptr;
   QWidget* content_ = nullptr;
   CVerifyTipInfoDlg* wait_dialog_ = nullptr;
+  QSize preferred_size_;  // content and scroll bar, less the rows that scroll
+  bool fitted_ = false;   // fitted again once the window system framed it
+  // The verify command's steps before the worker (up to the trusted time and
+  // the clock) are running; the window paints but takes no input.
+  bool interface_steps_ = false;
   std::unique_ptr<CVerificationRun> run_;
 };
 

@@ -10,6 +10,8 @@
 #include "app/main_dialog_layout.h"
 #include "app/message_box.h"
 #include "app/qt_text.h"
+#include "app/without_user_input.h"
+#include "engine/result_display.h"
 #include "engine/verification_run.h"
 #include "record/result_texts.h"
 #include "tavik/tavik_pki_ui.h"
@@ -37,13 +39,36 @@ void CBrevaltDlg::OnBnClickedChoose() {
   if (RefuseWhileVerifying())
     return;
   const QString path = ChooseFileToOpen(this);
-  if (path.isEmpty())
-    return;
+  if (!path.isEmpty())
+    ChooseBidFile(path);
+}
+
+void CBrevaltDlg::ChooseBidFile(const QString& path) {
   run_->ChooseBidFile(ToU16(path), ToU16(QFileInfo(path).fileName()));
 }
 
+// Steps 1 to 3 block on the network (the trusted time above all). They run
+// beside this thread, which meanwhile paints and serves their calls but
+// takes no input, so the window shows the reset record and does not freeze.
 void CBrevaltDlg::OnBnClickedVerify() {
-  run_->OnBnClickedVerify();
+  if (RefuseWhileVerifying())
+    return;
+  if (!Result().BidPath.empty())
+    ShowResetRecord();
+  interface_steps_ = true;
+  RunWithoutUserInput([this] { run_->OnBnClickedVerify(); });
+  interface_steps_ = false;
+}
+
+// What the run resets the record to, shown before its first step: the
+// previous bid's results must not stand next to the new run's path.
+void CBrevaltDlg::ShowResetRecord() {
+  CVerifyResult reset;
+  reset.BidPath = Result().BidPath;
+  reset.BidFileName = Result().BidFileName;
+  reset.ProjectNumber = Result().ProjectNumber;
+  reset.PackageNumber = Result().PackageNumber;
+  CResultDisplay().UpdateResultDisplay(reset, *this);
 }
 
 void CBrevaltDlg::OnBnClickedCopy() {

@@ -10,8 +10,9 @@ class QWidget;
 
 namespace brevalt::app {
 
-// The filter of the open dialog: bid files first, then every file.
-inline constexpr char kBidFileFilter[] = "Bidx Files (*.bidx);;All Files (*.*)";
+// The filter of the open dialog: bid files first, then every file ("*", as
+// "*.*" here would leave out names without a dot).
+inline constexpr char kBidFileFilter[] = "Bidx Files (*.bidx);;All Files (*)";
 
 // Asks the user for an existing file to open; the full path, or an empty
 // string when the user cancelled. With a hook set, shows nothing and returns

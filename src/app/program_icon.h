@@ -1,5 +1,6 @@
-// The program icon: a sealed document with a check mark, drawn in code so
-// that it scales to every size the window system asks for.
+// The program icon: a sealed document with a check mark, rendered from the
+// same SVG drawing that the package installs for the desktop
+// (packaging/org.brevalt.Brevalt.svg, built into the program).
 #ifndef BREVALT_APP_PROGRAM_ICON_H
 #define BREVALT_APP_PROGRAM_ICON_H
 

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QTimer>
 
 #include "app/dialog_units.h"
 
@@ -23,8 +24,9 @@ void CVerifyTipInfoDlg::OnVerifyBegin() {
   if (owner != nullptr) {
     const QRect frame = owner->window()->frameGeometry();
     move(frame.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    focus_ = owner->window()->focusWidget();
   }
-  show();
+  ShowNormalAboveOwner();
   if (owner != nullptr) {
     owner->setEnabled(false);
     // Disabling the owner disables its child windows too; this one stays
@@ -34,9 +36,39 @@ void CVerifyTipInfoDlg::OnVerifyBegin() {
 }
 
 void CVerifyTipInfoDlg::OnVerifyEnd() {
-  if (parentWidget() != nullptr)
-    parentWidget()->setEnabled(true);
+  QWidget* owner = parentWidget();
+  if (owner != nullptr)
+    owner->setEnabled(true);
+  if (focus_ != nullptr && focus_->isEnabled() && focus_->isVisibleTo(focus_->window()))
+    focus_->setFocus(Qt::ActiveWindowFocusReason);
+  focus_ = nullptr;
+  const bool was_active = isActiveWindow();
   hide();
+  if (owner != nullptr && was_active)
+    owner->window()->activateWindow();
+}
+
+// Un-minimises this dialog, and the owner that a window manager minimised
+// along with it, and puts it on top.
+void CVerifyTipInfoDlg::ShowNormalAboveOwner() {
+  QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+  if (owner != nullptr && owner->isMinimized())
+    owner->setWindowState(owner->windowState() & ~Qt::WindowMinimized);
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+}
+
+// A minimised wait dialog would hide the program until the run ends (and,
+// left minimised, during every later run): it comes back at once.
+void CVerifyTipInfoDlg::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && isVisible() && isMinimized())
+    QTimer::singleShot(0, this, [this] {
+      if (isVisible())  // not once the run has ended
+        ShowNormalAboveOwner();
+    });
 }
 
 void CVerifyTipInfoDlg::closeEvent(QCloseEvent* event) {

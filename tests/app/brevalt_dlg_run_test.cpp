@@ -102,12 +102,16 @@ class BrevaltDlgRunTest : public QObject {
   // One run of a good bid, then what the user can do with its results: copy
   // the code; a double click shows the certificate of that row, the bidder
   // button the bidder's, the hidden button without a selection warns; and
-  // verify with no file warns and leaves the results on screen.
+  // verify with no file warns and leaves the results on screen. The verify
+  // button has the focus again after a run, so Enter pushes it.
   void GoodBidShowsEveryResultWithTheVerdictInBlue() {
     CBrevaltDlg dialog;
     dialog.show();
+    QWidget* verify = dialog.Control(kButtonVerify);
+    verify->setFocus();
     QVERIFY(Verify(dialog, env_->good_bid()));
     QVERIFY(user_.TakeBoxes().empty());
+    QCOMPARE(dialog.focusWidget(), verify);
     for (int id : {kEditStepNetwork, kEditStepLocalClock, kEditStepRulesFile, kEditStepBidFormat,
                    kEditStepSignature})
       QCOMPARE(Text(dialog, id), QStringLiteral("√"));
@@ -143,6 +147,9 @@ class BrevaltDlgRunTest : public QObject {
     QCOMPARE(boxes[0].text, QStringLiteral("标书路径为空，请选择要验证的标书！"));
     QCOMPARE(Text(dialog, kEditVerifyCode), code);
     QCOMPARE(Text(dialog, kStaticVerdict), QStringLiteral("通过"));
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(user_.TakeBoxes().size(), size_t{1});
   }
 
   // The dialog shows what brevalt-cli --json reports for the same bid: the

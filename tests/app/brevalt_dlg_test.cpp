@@ -7,12 +7,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
+#include <QToolTip>
 #include <QtTest>
 
+#include "app/app_command_line.h"
 #include "app/brevalt_dlg.h"
+#include "app/cut_text_tooltip.h"
 #include "app/dialog_units.h"
 #include "app/main_dialog_layout.h"
+#include "app/qt_text.h"
 #include "app/scripted_user.h"
 #include "app/verify_tip_info_dlg.h"
 #include "engine/bid_file_name.h"
@@ -116,6 +121,98 @@ class BrevaltDlgTest : public QObject {
       QCOMPARE(QString::fromStdU16String(result.ProjectNumber), project);
       QCOMPARE(QString::fromStdU16String(result.PackageNumber), package);
     }
+  }
+
+  // The offscreen screen (800 x 600) is smaller than the dialog: the window
+  // stays inside it and scrolling brings every control into view.
+  void WindowFitsTheScreenAndScrollsToEveryControl() {
+    CBrevaltDlg dialog;
+    dialog.show();
+    QVERIFY(dialog.screen()->availableGeometry().contains(dialog.frameGeometry()));
+    auto* scroll = static_cast<QScrollArea*>(dialog.Content()->parentWidget()->parentWidget());
+    for (const ControlSpec& spec : MainDialogControls()) {
+      QWidget* control = dialog.Control(spec.id);
+      if (control == nullptr || spec.hidden)
+        continue;
+      scroll->ensureWidgetVisible(control, 0, 0);
+      const QRect shown(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size());
+      QVERIFY2(scroll->viewport()->rect().contains(shown), spec.text);
+    }
+  }
+
+  // A window manager may minimise the wait dialog (and the program with it):
+  // it shows normal at once and at the next run. Afterwards the control that
+  // had the focus has it again, so Enter does not end the dialog.
+  void WaitDialogStaysNormalAndFocusComesBack() {
+    CBrevaltDlg dialog;
+    dialog.show();
+    QWidget* verify = dialog.Control(kButtonVerify);
+    verify->setFocus();
+    CVerifyTipInfoDlg* wait = dialog.WaitDialog();
+    wait->OnVerifyBegin();
+    QVERIFY(!dialog.isEnabled());
+    wait->setWindowState(Qt::WindowMinimized);
+    dialog.setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!wait->isMinimized());
+    QVERIFY(!dialog.isMinimized());
+    wait->OnVerifyEnd();
+    QCOMPARE(dialog.focusWidget(), verify);
+    wait->setWindowState(Qt::WindowMinimized);  // left so by an earlier run
+    wait->OnVerifyBegin();
+    QVERIFY(wait->isVisible() && !wait->isMinimized());
+    wait->OnVerifyEnd();
+  }
+
+  // Cut text, and only cut text, shows whole in a tooltip.
+  void CutTextsShowWholeInATooltip() {
+    CBrevaltDlg dialog;
+    dialog.show();
+    const QString advice(60, QChar(u'请'));
+    dialog.SetListRows(kListMessages, {{u"时间戳", u"获取时间戳失败！", u"警告", ToU16(advice)}});
+    dialog.SetControlText(kEditBidder, ToU16(advice));
+    auto* list = static_cast<QTableWidget*>(dialog.Control(kListMessages));
+    QWidget* cells = list->viewport();
+    const auto cell = [list](int column) {
+      return list->visualRect(list->model()->index(0, column)).center();
+    };
+    QCOMPARE(CCutTextToolTip::WholeTextIfCut(cells, cell(3)), advice);
+    QCOMPARE(CCutTextToolTip::WholeTextIfCut(cells, cell(0)), QString());
+    QHelpEvent help(QEvent::ToolTip, cell(3), cells->mapToGlobal(cell(3)));
+    QApplication::sendEvent(cells, &help);
+    QCOMPARE(QToolTip::text(), advice);
+    list->setColumnWidth(3, 2000);
+    QCOMPARE(CCutTextToolTip::WholeTextIfCut(cells, cell(3)), QString());
+    QWidget* bidder = dialog.Control(kEditBidder);
+    QCOMPARE(CCutTextToolTip::WholeTextIfCut(bidder, QPoint()), advice);
+    dialog.SetControlText(kEditBidder, u"王五");
+    QCOMPARE(CCutTextToolTip::WholeTextIfCut(bidder, QPoint()), QString());
+  }
+
+  void CommandLine_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("file");
+    using A = AppCommandLine::Action;
+    QTest::newRow("none") << QStringList{} << int(A::kRun) << QString();
+    QTest::newRow("file") << QStringList{"a_1_2.tbs.bidx"} << int(A::kRun) << "a_1_2.tbs.bidx";
+    QTest::newRow("help wins") << QStringList{"x", "-z", "--help"} << int(A::kHelp) << QString();
+    QTest::newRow("version") << QStringList{"--version"} << int(A::kVersion) << QString();
+    QTest::newRow("-- then a dash")
+        << QStringList{"--", "-a_1_2.tbs.bidx"} << int(A::kRun) << "-a_1_2.tbs.bidx";
+    QTest::newRow("not an option after --")
+        << QStringList{"--", "--help"} << int(A::kRun) << "--help";
+    QTest::newRow("unknown option") << QStringList{"-x"} << int(A::kUsageError) << QString();
+    QTest::newRow("two files") << QStringList{"a", "--", "b"} << int(A::kUsageError) << QString();
+  }
+
+  void CommandLine() {
+    QFETCH(QStringList, args);
+    QFETCH(int, action);
+    QFETCH(QString, file);
+    const AppCommandLine line = ParseAppCommandLine(args);
+    QCOMPARE(int(line.action), action);
+    QCOMPARE(line.file, file);
+    QCOMPARE(line.error.isEmpty(), line.action != AppCommandLine::Action::kUsageError);
   }
 
   void ClearMessagesGivesTheFiveCategoryRows() {
