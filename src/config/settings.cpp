@@ -54,6 +54,13 @@ std::u16string ReadTimeStampUrl() {
   return ReadTimeStampUrlSetting().text;
 }
 
+bool ReadTimeStampWantsSm3() {
+  std::u16string value = ReadSetting(u"TimeStampURL", u"hash", u"").text;
+  for (char16_t& c : value)
+    c = (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
+  return value == u"SM3";
+}
+
 std::vector<std::u16string> SplitUrlList(const std::u16string& text) {
   std::vector<std::u16string> entries = SplitString(text, u';');
   for (std::u16string& entry : entries) {

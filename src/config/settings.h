@@ -36,6 +36,9 @@ std::u16string ReadBidRuleFileUrl();  // its text
 // [TimeStampURL] url, one or more URLs separated by ";"; default empty.
 SettingValue ReadTimeStampUrlSetting();
 std::u16string ReadTimeStampUrl();  // its text
+// [TimeStampURL] hash: true when it says "SM3" (any case), so that time-stamp
+// requests carry an SM3 imprint; anything else keeps SHA-256.
+bool ReadTimeStampWantsSm3();
 // The entries of a ";"-separated URL list, each without the blanks around it
 // ("A; B" is A and B); an empty entry stays, and fails where it is used.
 std::vector<std::u16string> SplitUrlList(const std::u16string& text);

@@ -22,6 +22,7 @@ typedef struct TAVIK_TIMESTAMP_st TAVIK_TIMESTAMP_st;  // one time-stamp request
 enum {
   TAVIK_HASH_BID_CODE = 4096,   // 0x1000: the bid verification code
   TAVIK_HASH_TIMESTAMP = 8192,  // 0x2000: the time-stamp imprint
+  TAVIK_HASH_SM3 = 16384,       // 0x4000, ours: an SM3 time-stamp imprint (docs/pki.md)
 };
 
 // Certificate string attribute ids for TavikPKICertGetCertStringAttribute.

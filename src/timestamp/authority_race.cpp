@@ -80,7 +80,7 @@ void AuthorityRace::StartNext() {
   const auto left = std::chrono::duration_cast<milliseconds>(plan_.deadline - SteadyClock::now());
   const milliseconds limit = std::max(milliseconds(1), std::min(left, plan_.per_authority));
   auto attempt = std::make_unique<Attempt>();
-  attempt->request = PrepareTimeStampRequest(url.c_str(), limit, plan_.data);
+  attempt->request = PrepareTimeStampRequest(url.c_str(), limit, plan_.data, plan_.algorithm);
   if (!attempt->request)
     return CountFailure();
   {

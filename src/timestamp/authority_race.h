@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tavik/tavik_pki.h"
+
 namespace brevalt {
 
 struct AuthorityRacePlan {
@@ -28,6 +30,7 @@ struct AuthorityRacePlan {
   std::chrono::milliseconds per_authority;
   std::string_view data;     // the bytes to stamp; empty: the fixed block of a trusted time
   bool keep_answer = false;  // hand back the winner's whole answer
+  int algorithm = TAVIK_HASH_TIMESTAMP;  // the imprint's digest (or TAVIK_HASH_SM3)
 };
 
 // 1 with *out set to the first valid answer's time; 0 with *out untouched

@@ -53,6 +53,7 @@ AuthorityRacePlan PlanFromSettings(std::string_view data) {
   plan.head_start = Configured(g_head_start_ms, kHeadStart);
   plan.per_authority = Configured(g_per_authority_ms, kPerAuthorityBudget);
   plan.data = data;
+  plan.algorithm = ReadTimeStampWantsSm3() ? TAVIK_HASH_SM3 : TAVIK_HASH_TIMESTAMP;
   std::vector<std::u16string> urls = SplitUrlList(ReadTimeStampUrl());
   if (urls.empty())
     urls.emplace_back(kDefaultTimeStampUrl);

@@ -33,14 +33,14 @@ bool HashPieces(TAVIK_HASH_st* hash, const unsigned char* bytes, std::size_t siz
 
 // The digest of data (of the fixed block when data is empty) into *digest;
 // false when any library step fails.
-bool DigestImprint(std::string_view data, Digest* digest) {
+bool DigestImprint(std::string_view data, int algorithm, Digest* digest) {
   UniqueHash hash;
   {
     // The hash outlives its device, which is released at once.
     UniqueDevice device(TavikPKICryptoGetPseudoDevice());
     if (!device)
       return false;
-    hash.reset(TavikPKICryptoNewHash(device.get(), TAVIK_HASH_TIMESTAMP));
+    hash.reset(TavikPKICryptoNewHash(device.get(), algorithm));
   }
   if (!hash)
     return false;
@@ -64,11 +64,11 @@ bool DigestImprint(std::string_view data, Digest* digest) {
 
 // Names the authority, the algorithm, the imprint and the time limit; the
 // digest is handed back to the library as soon as the request holds its own copy.
-bool SetUpRequest(TAVIK_TIMESTAMP_st* request, const char* url_ansi, Digest digest,
+bool SetUpRequest(TAVIK_TIMESTAMP_st* request, const char* url_ansi, Digest digest, int algorithm,
                   std::chrono::milliseconds limit) {
   if (TavikPKIMsgTimeStampSetTSA(request, url_ansi) != 1)
     return false;
-  if (TavikPKIMsgTimeStampSetHashAlgorithm(request, TAVIK_HASH_TIMESTAMP) != 1)
+  if (TavikPKIMsgTimeStampSetHashAlgorithm(request, algorithm) != 1)
     return false;
   const int rc = TavikPKIMsgTimeStampSetMessageImprint(request, digest.bytes.get(), digest.length);
   digest.bytes.reset();
@@ -78,12 +78,12 @@ bool SetUpRequest(TAVIK_TIMESTAMP_st* request, const char* url_ansi, Digest dige
 }  // namespace
 
 UniqueTimeStamp PrepareTimeStampRequest(const char* url_ansi, std::chrono::milliseconds limit,
-                                        std::string_view data) {
+                                        std::string_view data, int algorithm) {
   Digest digest;
-  if (url_ansi == nullptr || !DigestImprint(data, &digest))
+  if (url_ansi == nullptr || !DigestImprint(data, algorithm, &digest))
     return nullptr;
   UniqueTimeStamp request(TavikPKIMsgNewTimeStamp());
-  if (!request || !SetUpRequest(request.get(), url_ansi, std::move(digest), limit))
+  if (!request || !SetUpRequest(request.get(), url_ansi, std::move(digest), algorithm, limit))
     return nullptr;
   return request;
 }

@@ -16,9 +16,11 @@ namespace brevalt {
 
 // A request to the authority at url_ansi over the digest of data, or of the
 // fixed imprint block when data is empty, whose exchange ends within limit
-// (> 0); null when any library step failed (everything it made is released).
+// (> 0), digested with algorithm (TAVIK_HASH_TIMESTAMP or TAVIK_HASH_SM3);
+// null when any library step failed (everything it made is released).
 UniqueTimeStamp PrepareTimeStampRequest(const char* url_ansi, std::chrono::milliseconds limit,
-                                        std::string_view data = {});
+                                        std::string_view data = {},
+                                        int algorithm = TAVIK_HASH_TIMESTAMP);
 
 // Runs the exchange of a prepared request and reads the granted answer:
 // status 0 or 1, a readable time and a token. True with *out set on success;

@@ -75,6 +75,9 @@ TEST_F(TimeStampEndToEndTest, GrantedAnswerGivesTheAuthorityTime) {
   EXPECT_GE(t, before - 1);
   EXPECT_LE(t, after + 1);
   EXPECT_TRUE(IsLocalClockCorrect(CurrentTime(), t));
+  // The same authority asked for an SM3 imprint, as the setting may say.
+  settings_.Write("[TimeStampURL]\nurl=" + server->TsaUrl() + "\nhash=sm3\n");
+  EXPECT_NE(GetTimeStampTime(&t), 0);
 }
 
 TEST_F(TimeStampEndToEndTest, DeadFirstAuthorityIsFollowedByTheSecond) {

@@ -59,6 +59,7 @@ RespCtxPtr MakeContext(TsaService* service, X509* cert, EVP_PKEY* key) {
       TS_RESP_CTX_add_md(ctx.get(), EVP_sha256()) != 1 ||
       TS_RESP_CTX_add_md(ctx.get(), EVP_sha384()) != 1 ||
       TS_RESP_CTX_add_md(ctx.get(), EVP_sha512()) != 1 ||
+      TS_RESP_CTX_add_md(ctx.get(), EVP_sm3()) != 1 ||
       TS_RESP_CTX_set_accuracy(ctx.get(), 1, 0, 0) != 1) {
     return nullptr;
   }

@@ -24,6 +24,8 @@ const EVP_MD* DigestForAlgorithm(int algorithm) {
     case TAVIK_HASH_BID_CODE:
     case TAVIK_HASH_TIMESTAMP:
       return EVP_sha256();
+    case TAVIK_HASH_SM3:
+      return EVP_sm3();
     default:
       return nullptr;
   }

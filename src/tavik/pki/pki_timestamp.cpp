@@ -22,7 +22,7 @@ struct TAVIK_TIMESTAMP_st {
   long timeout_ms = brevalt::pki::kTotalTimeoutMs;
   bool answered = false;  // a well-formed answer to this request arrived
   brevalt::pki::TimeStampFields answer;
-  std::vector<unsigned char> reply;  // that answer's DER, exactly as received
+  std::vector<unsigned char> reply;    // that answer's DER, exactly as received
   brevalt::http::CancelSignal cancel;  // raised by TavikPKIMsgTimeStampCancel
 };
 
@@ -33,6 +33,8 @@ bool Granted(const TAVIK_TIMESTAMP_st* request) {
 }
 
 int NidForAlgorithm(int algorithm) {
+  if (algorithm == TAVIK_HASH_SM3)
+    return NID_sm3;
   return algorithm == TAVIK_HASH_TIMESTAMP || algorithm == TAVIK_HASH_BID_CODE ? NID_sha256
                                                                                : NID_undef;
 }
