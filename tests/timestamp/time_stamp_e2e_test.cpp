@@ -211,7 +211,9 @@ TEST_F(TimeStampEndToEndTest, AuthoritiesAreAskedSideBySide) {
     std::string urls;
     std::vector<uint64_t> before;
     for (DevServer* server : row.list) {
-      urls += (urls.empty() ? "" : ";") + server->TsaUrl();
+      if (!urls.empty())
+        urls += ';';
+      urls += server->TsaUrl();
       before.push_back(server->tsa()->requests());
     }
     settings_.WriteTimeStampUrl(urls);
