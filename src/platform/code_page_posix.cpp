@@ -25,12 +25,24 @@ const char* CodePageName(CodePage page) {
   return page == CodePage::kAnsi ? "CP936" : "UTF-8";
 }
 
-// A converter, or null when the C library does not know the code page.
-UniqueIconv OpenConverter(const char* to, const char* from) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1))
-    return nullptr;
-  return UniqueIconv(cd);
+// This thread's converter between UTF-16 and page (to_page: towards it),
+// opened on first use and kept: opening one loads the C library's conversion
+// module, which costs far more than a short conversion. Null when the C
+// library does not know the code page. A converter is stateless between
+// calls: every run starts in the initial shift state.
+iconv_t Converter(CodePage page, bool to_page) {
+  thread_local UniqueIconv converters[2][2];
+  thread_local bool opened[2][2] = {};
+  const int p = page == CodePage::kAnsi ? 0 : 1;
+  const int d = to_page ? 1 : 0;
+  if (!opened[p][d]) {
+    opened[p][d] = true;
+    const char* name = CodePageName(page);
+    iconv_t cd = to_page ? iconv_open(name, kUtf16Name) : iconv_open(kUtf16Name, name);
+    if (cd != reinterpret_cast<iconv_t>(-1))
+      converters[p][d].reset(cd);
+  }
+  return static_cast<iconv_t>(converters[p][d].get());
 }
 
 // Runs the converter over the whole input and returns the output bytes. At
@@ -41,6 +53,7 @@ UniqueIconv OpenConverter(const char* to, const char* from) {
 // of the input.
 template <typename OnReject>
 std::string RunConverter(iconv_t cd, const char* input, std::size_t size, OnReject on_reject) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // a kept converter starts afresh
   std::string out;
   char* src = const_cast<char*>(input);  // iconv does not write its input
   std::size_t src_left = size;
@@ -88,8 +101,8 @@ std::u16string DecodeCodePage(std::string_view bytes, CodePage page) {
   bytes = bytes.substr(0, bytes.find('\0'));
   if (bytes.empty())
     return {};
-  UniqueIconv cd = OpenConverter(kUtf16Name, CodePageName(page));
-  if (!cd)
+  iconv_t cd = Converter(page, false);
+  if (cd == nullptr)
     return {};
   // One U+FFFD per rejected byte; a sequence cut off by the end of the input
   // becomes a single U+FFFD.
@@ -98,7 +111,7 @@ std::u16string DecodeCodePage(std::string_view bytes, CodePage page) {
     AppendUnit(out, kReplacement);
     return truncated ? left : 1;
   };
-  const std::string raw = RunConverter(cd.get(), bytes.data(), bytes.size(), on_reject);
+  const std::string raw = RunConverter(cd, bytes.data(), bytes.size(), on_reject);
   std::u16string text(raw.size() / sizeof(char16_t), u'\0');
   std::memcpy(text.data(), raw.data(), text.size() * sizeof(char16_t));
   return text;
@@ -108,8 +121,8 @@ std::string EncodeCodePage(std::u16string_view text, CodePage page) {
   text = text.substr(0, text.find(u'\0'));
   if (text.empty())
     return {};
-  UniqueIconv cd = OpenConverter(CodePageName(page), kUtf16Name);
-  if (!cd)
+  iconv_t cd = Converter(page, true);
+  if (cd == nullptr)
     return {};
   // One "?" per rejected character: a surrogate pair counts as one character,
   // a lone surrogate as one.
@@ -122,7 +135,7 @@ std::string EncodeCodePage(std::u16string_view text, CodePage page) {
         IsHighSurrogate(UnitAt(position)) && IsLowSurrogate(UnitAt(position + sizeof(char16_t)));
     return pair ? 2 * sizeof(char16_t) : sizeof(char16_t);
   };
-  return RunConverter(cd.get(), reinterpret_cast<const char*>(text.data()),
+  return RunConverter(cd, reinterpret_cast<const char*>(text.data()),
                       text.size() * sizeof(char16_t), on_reject);
 }
 
