@@ -64,7 +64,13 @@ TAVIK_CERT_st* TavikPKICertDupCert(TAVIK_CERT_st* cert) {
   if (cert == nullptr) {
     return nullptr;
   }
-  return WrapCertificate(X509_dup(cert->x509.get()));
+  // A decoded certificate is never changed, so a copy shares it: a deep copy
+  // would encode and decode it again, public key included.
+  X509* shared = cert->x509.get();
+  if (X509_up_ref(shared) != 1) {
+    return nullptr;
+  }
+  return WrapCertificate(shared);
 }
 
 void TavikPKICertFreeCert(TAVIK_CERT_st* cert) {
