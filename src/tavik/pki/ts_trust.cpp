@@ -7,7 +7,7 @@
 #include <mutex>
 
 #include "platform/user_folder.h"
-#include "tavik/anchors/pem_folder.h"
+#include "tavik/anchors/shared_pem_folder.h"
 #include "tavik/anchors/source_stamp.h"
 #include "tavik/pki/system_anchors.h"
 
@@ -53,8 +53,9 @@ StorePtr LoadTimeStampTrust(const std::u16string& folder) {
   X509_STORE_set_flags(store.get(), X509_V_FLAG_PARTIAL_CHAIN);
   // An unreadable file or folder only adds no anchor: the machine's CA store
   // still decides, so nothing is trusted that would not be without the folder.
-  const anchors::PemFolder found = anchors::ReadPemFolder(ToNativePath(folder));
-  for (const anchors::X509Ptr& cert : found.certificates)
+  const std::shared_ptr<const anchors::PemFolder> found =
+      anchors::SharedPemFolder(ToNativePath(folder));
+  for (const anchors::X509Ptr& cert : found->certificates)
     X509_STORE_add_cert(store.get(), cert.get());  // takes its own reference
   ERR_clear_error();
   return store;
