@@ -65,12 +65,15 @@ int Check(std::span<const unsigned char> answer, std::span<const unsigned char> 
     return TAVIK_RECEIPT_NOT_GRANTED;
   if (!ImprintMatches(*fields, data))
     return TAVIK_RECEIPT_DATA_CHANGED;
-  if (!VerifyTokenSignature(fields->token))
-    return TAVIK_RECEIPT_BAD_SIGNATURE;
   StorePtr trusted = SharedTimeStampTrust();
-  if (!VerifyTokenTrust(fields->token, trusted.get()))
-    return TAVIK_RECEIPT_UNTRUSTED;
-  return 0;
+  switch (VerifyToken(fields->token, trusted.get())) {
+    case ResponseCheck::kOk:
+      return 0;
+    case ResponseCheck::kBadSignature:
+      return TAVIK_RECEIPT_BAD_SIGNATURE;
+    default:
+      return TAVIK_RECEIPT_UNTRUSTED;
+  }
 }
 
 }  // namespace

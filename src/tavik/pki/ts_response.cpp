@@ -94,7 +94,10 @@ ResponseCheck ReadToken(TS_RESP* response, TimeStampFields* out) {
                                                                    : ResponseCheck::kBadTime;
 }
 
-ResponseCheck ParseInto(std::span<const unsigned char> bytes, TimeStampFields* out) {
+// Also hands the decoded answer to *kept when given, so that its token need
+// not be decoded again.
+ResponseCheck ParseInto(std::span<const unsigned char> bytes, TimeStampFields* out,
+                        RespPtr* kept = nullptr) {
   if (bytes.empty() || bytes.size() > static_cast<size_t>(LONG_MAX)) {
     return ResponseCheck::kMalformed;
   }
@@ -118,7 +121,11 @@ ResponseCheck ParseInto(std::span<const unsigned char> bytes, TimeStampFields* o
   if (value > 1) {
     return ResponseCheck::kOk;
   }
-  return ReadToken(response.get(), out);
+  const ResponseCheck check = ReadToken(response.get(), out);
+  if (kept != nullptr) {
+    *kept = std::move(response);
+  }
+  return check;
 }
 
 std::vector<unsigned char> NonceBytes(uint64_t nonce) {
@@ -129,8 +136,41 @@ std::vector<unsigned char> NonceBytes(uint64_t nonce) {
   return bytes;
 }
 
-ResponseCheck CheckBinding(const TimeStampFields& fields, const ExpectedBinding& expected,
-                           X509_STORE* trusted) {
+// Whether OpenSSL's time-stamp verification accepts the decoded token
+// against trusted (see VerifyTokenTrust).
+bool TrustsToken(PKCS7* token, X509_STORE* trusted) {
+  if (IsSm2Token(token)) {
+    return VerifySm2TokenTrust(token, trusted);
+  }
+  VerifyCtxPtr context(TS_VERIFY_CTX_new());
+  // The context frees the store it is given: hand it a reference of its own.
+  if (!context || X509_STORE_up_ref(trusted) != 1) {
+    return false;
+  }
+  TS_VERIFY_CTX_set_store(context.get(), trusted);
+  // Signature, chain, signer's purpose (X509_PURPOSE_TIMESTAMP_SIGN) and the
+  // signing-certificate attribute; imprint and nonce are checked by the caller.
+  TS_VERIFY_CTX_set_flags(context.get(), TS_VFY_SIGNATURE);
+  return TS_RESP_verify_token(context.get(), token) == 1;
+}
+
+// The signature and trust checks of one token, decoded (token) and as DER.
+// The trust check verifies the signature too, with the signer certificate
+// the token carries; so a token it accepts has a good signature, and only a
+// refused one is checked again to tell a bad signature from an untrusted
+// signer. This spares decoding the token again on the common path.
+ResponseCheck CheckDecodedToken(PKCS7* token, std::span<const unsigned char> der,
+                                X509_STORE* trusted) {
+  const bool trusts = trusted != nullptr && TrustsToken(token, trusted);
+  ERR_clear_error();
+  if (trusts) {
+    return ResponseCheck::kOk;
+  }
+  return VerifyTokenSignature(der) ? ResponseCheck::kUntrustedSigner : ResponseCheck::kBadSignature;
+}
+
+ResponseCheck CheckBinding(const TimeStampFields& fields, PKCS7* token,
+                           const ExpectedBinding& expected, X509_STORE* trusted) {
   const ASN1_OBJECT* algorithm = OBJ_nid2obj(expected.digest_nid);
   if (algorithm == nullptr || fields.imprint_algorithm.empty() ||
       fields.imprint_algorithm != DottedOid(algorithm) ||
@@ -144,21 +184,29 @@ ResponseCheck CheckBinding(const TimeStampFields& fields, const ExpectedBinding&
   if (fields.nonce_negative || fields.nonce != NonceBytes(expected.nonce)) {
     return ResponseCheck::kNonceMismatch;
   }
-  if (!VerifyTokenSignature(fields.token)) {
-    return ResponseCheck::kBadSignature;
+  return CheckDecodedToken(token, fields.token, trusted);
+}
+
+// The token as PKCS7, or null when it is not exactly one.
+Pkcs7Ptr DecodeToken(std::span<const unsigned char> token) {
+  Pkcs7Ptr pkcs7;
+  if (!token.empty() && token.size() <= static_cast<size_t>(LONG_MAX)) {
+    const unsigned char* cursor = token.data();
+    pkcs7.reset(d2i_PKCS7(nullptr, &cursor, static_cast<long>(token.size())));
+    if (cursor != token.data() + token.size()) {
+      pkcs7.reset();
+    }
   }
-  return VerifyTokenTrust(fields.token, trusted) ? ResponseCheck::kOk
-                                                 : ResponseCheck::kUntrustedSigner;
+  ERR_clear_error();
+  return pkcs7;
 }
 
 // The token as PKCS7 when it is one signed with SM2, else null.
 Pkcs7Ptr Sm2Token(std::span<const unsigned char> token) {
-  const unsigned char* cursor = token.data();
-  Pkcs7Ptr pkcs7(d2i_PKCS7(nullptr, &cursor, static_cast<long>(token.size())));
-  if (!pkcs7 || cursor != token.data() + token.size() || !IsSm2Token(pkcs7.get())) {
+  Pkcs7Ptr pkcs7 = DecodeToken(token);
+  if (pkcs7 && !IsSm2Token(pkcs7.get())) {
     pkcs7.reset();
   }
-  ERR_clear_error();
   return pkcs7;
 }
 
@@ -178,9 +226,11 @@ ResponseCheck ValidateTimeStampResponse(std::span<const unsigned char> bytes,
                                         const ExpectedBinding& expected, X509_STORE* trusted,
                                         TimeStampFields* out) {
   TimeStampFields fields;
-  ResponseCheck check = ParseTimeStampResponse(bytes, &fields);
+  RespPtr response;
+  ResponseCheck check = ParseInto(bytes, &fields, &response);
+  ERR_clear_error();
   if (check == ResponseCheck::kOk && fields.status <= 1) {
-    check = CheckBinding(fields, expected, trusted);
+    check = CheckBinding(fields, TS_RESP_get_token(response.get()), expected, trusted);
   }
   if (check == ResponseCheck::kOk && out != nullptr) {
     *out = std::move(fields);
@@ -205,27 +255,15 @@ bool VerifyTokenSignature(std::span<const unsigned char> token) {
 }
 
 bool VerifyTokenTrust(std::span<const unsigned char> token, X509_STORE* trusted) {
-  if (trusted == nullptr || token.empty() || token.size() > static_cast<size_t>(LONG_MAX)) {
-    return false;
-  }
-  if (Pkcs7Ptr sm2 = Sm2Token(token)) {
-    return VerifySm2TokenTrust(sm2.get(), trusted);
-  }
-  const unsigned char* cursor = token.data();
-  Pkcs7Ptr pkcs7(d2i_PKCS7(nullptr, &cursor, static_cast<long>(token.size())));
-  VerifyCtxPtr context(TS_VERIFY_CTX_new());
-  // The context frees the store it is given: hand it a reference of its own.
-  bool verified =
-      pkcs7 && cursor == token.data() + token.size() && context && X509_STORE_up_ref(trusted) == 1;
-  if (verified) {
-    TS_VERIFY_CTX_set_store(context.get(), trusted);
-    // Signature, chain, signer's purpose (X509_PURPOSE_TIMESTAMP_SIGN) and the
-    // signing-certificate attribute; imprint and nonce are checked by the caller.
-    TS_VERIFY_CTX_set_flags(context.get(), TS_VFY_SIGNATURE);
-    verified = TS_RESP_verify_token(context.get(), pkcs7.get()) == 1;
-  }
+  Pkcs7Ptr pkcs7 = DecodeToken(token);
+  const bool verified = pkcs7 && trusted != nullptr && TrustsToken(pkcs7.get(), trusted);
   ERR_clear_error();
   return verified;
+}
+
+ResponseCheck VerifyToken(std::span<const unsigned char> token, X509_STORE* trusted) {
+  Pkcs7Ptr pkcs7 = DecodeToken(token);
+  return pkcs7 ? CheckDecodedToken(pkcs7.get(), token, trusted) : ResponseCheck::kBadSignature;
 }
 
 }  // namespace brevalt::pki

@@ -74,6 +74,11 @@ bool VerifyTokenSignature(std::span<const unsigned char> token);
 // is not checked. False for a null store.
 bool VerifyTokenTrust(std::span<const unsigned char> token, X509_STORE* trusted);
 
+// Both checks above on one token, decoded once: kBadSignature when its
+// signature does not verify, else kUntrustedSigner when VerifyTokenTrust
+// refuses it, else kOk.
+ResponseCheck VerifyToken(std::span<const unsigned char> token, X509_STORE* trusted);
+
 }  // namespace brevalt::pki
 
 #endif  // BREVALT_PLATFORM_PKI_TS_RESPONSE_H
