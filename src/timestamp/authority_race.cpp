@@ -28,11 +28,12 @@ class AuthorityRace {
   AuthorityRace(const AuthorityRace&) = delete;
   AuthorityRace& operator=(const AuthorityRace&) = delete;
 
-  int Run(int64_t* out, std::vector<unsigned char>* answer);
+  int Run(int64_t* out, std::vector<unsigned char>* answer, std::string* winner_url);
 
  private:
   struct Attempt {
     UniqueTimeStamp request;
+    std::size_t authority = 0;  // its place in plan_.urls_ansi
     std::thread thread;
     bool done = false;  // guarded by mutex_
   };
@@ -54,6 +55,7 @@ class AuthorityRace {
   int failures_to_follow_ = 0;  // failed answers not yet followed by a new request
   std::optional<int64_t> winner_;
   std::vector<unsigned char> winner_answer_;
+  std::size_t winner_authority_ = 0;
 };
 
 AuthorityRace::~AuthorityRace() {
@@ -76,10 +78,12 @@ void AuthorityRace::CountFailure() {
 }
 
 void AuthorityRace::StartNext() {
-  const std::string& url = plan_.urls_ansi[next_++];
+  const std::size_t authority = next_++;
+  const std::string& url = plan_.urls_ansi[authority];
   const auto left = std::chrono::duration_cast<milliseconds>(plan_.deadline - SteadyClock::now());
   const milliseconds limit = std::max(milliseconds(1), std::min(left, plan_.per_authority));
   auto attempt = std::make_unique<Attempt>();
+  attempt->authority = authority;
   attempt->request = PrepareTimeStampRequest(url.c_str(), limit, plan_.data, plan_.algorithm);
   if (!attempt->request)
     return CountFailure();
@@ -111,11 +115,12 @@ void AuthorityRace::Ask(Attempt* attempt) {
   else if (!winner_) {
     winner_ = time;
     winner_answer_ = std::move(answer);
+    winner_authority_ = attempt->authority;
   }
   changed_.notify_all();
 }
 
-int AuthorityRace::Run(int64_t* out, std::vector<unsigned char>* answer) {
+int AuthorityRace::Run(int64_t* out, std::vector<unsigned char>* answer, std::string* winner_url) {
   std::unique_lock lock(mutex_);
   SteadyClock::time_point next_due = SteadyClock::now();
   for (;;) {
@@ -123,6 +128,8 @@ int AuthorityRace::Run(int64_t* out, std::vector<unsigned char>* answer) {
       *out = *winner_;
       if (answer != nullptr)
         *answer = std::move(winner_answer_);
+      if (winner_url != nullptr)
+        *winner_url = plan_.urls_ansi[winner_authority_];
       return 1;
     }
     const SteadyClock::time_point now = SteadyClock::now();
@@ -146,12 +153,12 @@ int AuthorityRace::Run(int64_t* out, std::vector<unsigned char>* answer) {
 }  // namespace
 
 int AskAuthoritiesSideBySide(const AuthorityRacePlan& plan, int64_t* out,
-                             std::vector<unsigned char>* answer) {
+                             std::vector<unsigned char>* answer, std::string* winner_url) {
   if (out == nullptr)
     return 0;
   try {
     AuthorityRace race(plan);
-    return race.Run(out, answer);
+    return race.Run(out, answer, winner_url);
   } catch (...) {
     return 0;  // out of memory: the race's destructor has joined every thread
   }

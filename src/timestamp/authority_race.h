@@ -37,9 +37,11 @@ struct AuthorityRacePlan {
 // when every authority failed or the deadline came first. Blocks the calling
 // thread meanwhile; starts one thread per authority asked and never returns
 // while one of them runs. Never throws.
-// With plan.keep_answer, *answer receives the winner's whole answer.
+// With plan.keep_answer, *answer receives the winner's whole answer; when
+// winner_url is given, it receives the URL that gave the valid answer.
 int AskAuthoritiesSideBySide(const AuthorityRacePlan& plan, int64_t* out,
-                             std::vector<unsigned char>* answer = nullptr);
+                             std::vector<unsigned char>* answer = nullptr,
+                             std::string* winner_url = nullptr);
 
 }  // namespace brevalt
 

@@ -1,6 +1,8 @@
 #include "timestamp/time_stamp_client.h"
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,39 @@ int RequestTimeStamp(const char* url_ansi, int64_t* out) {
 
 namespace {
 
+// The URL of the authority that gave the last valid answer; empty at first.
+struct LastAnswering {
+  std::mutex mutex;
+  std::string url_ansi;
+};
+
+LastAnswering& LastAnsweringAuthority() {
+  static LastAnswering last;
+  return last;
+}
+
+// Moves the authority that answered last to the front of urls, the others
+// keeping their order; the list as it is when it does not name that one.
+void AskLastAnsweringFirst(std::vector<std::string>* urls) {
+  LastAnswering& last = LastAnsweringAuthority();
+  std::lock_guard lock(last.mutex);
+  const auto found = std::find(urls->begin(), urls->end(), last.url_ansi);
+  if (!last.url_ansi.empty() && found != urls->end())
+    std::rotate(urls->begin(), found, found + 1);
+}
+
+// AskAuthoritiesSideBySide, remembering the authority that answered.
+int AskAndRemember(const AuthorityRacePlan& plan, int64_t* out,
+                   std::vector<unsigned char>* answer = nullptr) {
+  std::string winner;
+  if (AskAuthoritiesSideBySide(plan, out, answer, &winner) == 0)
+    return 0;
+  LastAnswering& last = LastAnsweringAuthority();
+  std::lock_guard lock(last.mutex);
+  last.url_ansi = std::move(winner);
+  return 1;
+}
+
 // The authorities of the settings (the built-in default when they name none)
 // with the budgets in force, over data.
 AuthorityRacePlan PlanFromSettings(std::string_view data) {
@@ -59,6 +94,7 @@ AuthorityRacePlan PlanFromSettings(std::string_view data) {
     urls.emplace_back(kDefaultTimeStampUrl);
   for (const std::u16string& url : urls)
     plan.urls_ansi.push_back(WideToAnsi(url));
+  AskLastAnsweringFirst(&plan.urls_ansi);
   return plan;
 }
 
@@ -67,7 +103,7 @@ AuthorityRacePlan PlanFromSettings(std::string_view data) {
 int GetTimeStampTime(int64_t* out) {
   if (out == nullptr)
     return 0;
-  return AskAuthoritiesSideBySide(PlanFromSettings({}), out);
+  return AskAndRemember(PlanFromSettings({}), out);
 }
 
 int RequestTimeStampAnswer(std::string_view data, std::vector<unsigned char>* answer) {
@@ -76,7 +112,7 @@ int RequestTimeStampAnswer(std::string_view data, std::vector<unsigned char>* an
   AuthorityRacePlan plan = PlanFromSettings(data);
   plan.keep_answer = true;
   int64_t time = 0;
-  return AskAuthoritiesSideBySide(plan, &time, answer);
+  return AskAndRemember(plan, &time, answer);
 }
 
 void SetTimeStampBudgetsForTesting(milliseconds whole, milliseconds per_authority,
@@ -84,6 +120,12 @@ void SetTimeStampBudgetsForTesting(milliseconds whole, milliseconds per_authorit
   g_whole_ms.store(static_cast<long>(whole.count()));
   g_per_authority_ms.store(static_cast<long>(per_authority.count()));
   g_head_start_ms.store(static_cast<long>(head_start.count()));
+}
+
+void ForgetLastAnsweringAuthorityForTesting() {
+  LastAnswering& last = LastAnsweringAuthority();
+  std::lock_guard lock(last.mutex);
+  last.url_ansi.clear();
 }
 
 }  // namespace brevalt

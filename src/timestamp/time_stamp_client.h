@@ -39,6 +39,10 @@ inline constexpr std::chrono::milliseconds kHeadStart{2'000};
 // An empty entry is tried like any other and fails at once. Only when the
 // setting gives no entry at all is kDefaultTimeStampUrl asked instead.
 // Authorities that come due once kWholeRequestBudget is spent are not asked.
+// The authority that gave the last valid answer in this process, while the
+// setting still names it, is asked first and the others follow in list
+// order: a bid after a silent first authority then waits no head start, and
+// a receipt goes to the authority that has just answered.
 // Returns non-zero and sets *out on success; returns 0 and leaves *out
 // untouched when every authority failed or the time ran out. With "slow;
 // good" the answer comes after about one head start; with three slow ones
@@ -66,6 +70,8 @@ int RequestTimeStamp(const char* url_ansi, int64_t* out);
 void SetTimeStampBudgetsForTesting(std::chrono::milliseconds whole,
                                    std::chrono::milliseconds per_authority,
                                    std::chrono::milliseconds head_start = {});
+// Tests only: no authority is asked first until one answers again.
+void ForgetLastAnsweringAuthorityForTesting();
 
 }  // namespace brevalt
 

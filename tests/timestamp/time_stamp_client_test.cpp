@@ -37,6 +37,10 @@ fake::TsaScript Answer(const char* time = kTime,
 
 class TimeStampClientTest : public fake::FakeTavikTest {
  protected:
+  void SetUp() override {
+    FakeTavikTest::SetUp();
+    ForgetLastAnsweringAuthorityForTesting();
+  }
   // GetTimeStampTime; returns its result, the time in time_.
   int Get() { return GetTimeStampTime(&time_); }
 
@@ -60,6 +64,19 @@ TEST_F(TimeStampClientTest, FailingAuthorityIsFollowedByTheNextOne) {
   ASSERT_NE(Get(), 0);
   EXPECT_EQ(time_, kInstant);
   EXPECT_EQ(fake::TsaUrlsAsked(), (Urls{kFirst, kSecond}));
+}
+
+TEST_F(TimeStampClientTest, AuthorityThatAnsweredLastIsAskedFirstWhileListed) {
+  settings_.WriteTimeStampUrl(kFirst + ";" + kSecond);
+  fake::ScriptTsa(kFirst, Answer(kTime, [](auto& a) { a.response_result = 0; }));
+  fake::ScriptTsa(kSecond, Answer());
+  ASSERT_NE(Get(), 0);
+  std::vector<unsigned char> answer;
+  ASSERT_NE(RequestTimeStampAnswer("log", &answer), 0);
+  EXPECT_EQ(fake::TsaUrlsAsked(), (Urls{kFirst, kSecond, kSecond}));
+  settings_.WriteTimeStampUrl(kFirst);  // the one that answered is no longer named
+  EXPECT_EQ(Get(), 0);
+  EXPECT_EQ(fake::TsaUrlsAsked().back(), kFirst);
 }
 
 TEST_F(TimeStampClientTest, EveryAuthorityFailingFailsWithoutAskingTheDefault) {

@@ -28,7 +28,10 @@ using testing::ScopedSettings;
 
 class TimeStampEndToEndTest : public ::testing::Test {
  protected:
-  void TearDown() override { SetTimeStampBudgetsForTesting({}, {}); }
+  void TearDown() override {
+    SetTimeStampBudgetsForTesting({}, {});
+    ForgetLastAnsweringAuthorityForTesting();
+  }
 
   // A started authority on a free loopback port, whose CA is in the private
   // trust folder unless trusted is false; null (with a test failure) when it
@@ -218,6 +221,7 @@ TEST_F(TimeStampEndToEndTest, AuthoritiesAreAskedSideBySide) {
     }
     settings_.WriteTimeStampUrl(urls);
     SetTimeStampBudgetsForTesting(row.whole, row.whole, row.head_start);
+    ForgetLastAnsweringAuthorityForTesting();  // each row as in a fresh process
     const auto start = std::chrono::steady_clock::now();
     const int rc = GetTimeStampTime(&t);
     const auto waited = std::chrono::steady_clock::now() - start;
