@@ -1,5 +1,6 @@
 #include "engine/verification_run.h"
 
+#include <memory>
 #include <system_error>
 
 #include "config/preflight.h"
@@ -21,6 +22,21 @@ namespace {
 
 void ShowBusy(IDialogSeam& dialog) {
   dialog.ShowMessageBox(u"正在验证中，请稍候...！", u"验证中", MessageBoxIcon::kInformation);
+}
+
+// Sends the bidder query on a thread of its own, over copies of what it
+// reads: nobody reads the service's answer, so the verdict, the display and
+// the log need not wait for it (a silent service holds it for its whole
+// wait). Sent here, and the empty thread returned, when no thread starts.
+std::thread StartBidderQuery(const CVerifyResult& result) {
+  auto query = [project = result.ProjectNumber,
+                cert = std::shared_ptr<TAVIK_CERT_st>(
+                    result.BidderCert ? TavikPKICertDupCert(result.BidderCert.get()) : nullptr,
+                    TavikPKICertFreeCert)] { QueryRulesWithBidderCert(project, cert.get()); };
+  std::thread thread = StartThread(query);
+  if (!thread.joinable())
+    query();
+  return thread;
 }
 
 }  // namespace
@@ -163,14 +179,16 @@ void CVerificationRun::RunVerification() {
   else
     CheckBidWithoutRules(result_, dialog_);
   dialog_.SetControlText(kEditVerifyCode, result_.VerifyCode);
-  QueryRulesWithBidderCert(result_.ProjectNumber, result_.BidderCert.get());
+  std::thread bidder_query = StartBidderQuery(result_);
   DecideMayOpen(result_);
   dialog_.EndWait();
   display_.UpdateResultDisplay(result_, dialog_);
   if (final_step_)
     final_step_(result_, dialog_);
+  if (bidder_query.joinable())
+    bidder_query.join();
   // Only now may a new run reset the record: the display and the final step
-  // have finished reading it.
+  // have finished reading it, and no request of this run is left.
   verifying_ = false;
 }
 

@@ -83,8 +83,9 @@ class CVerificationRun {
   // Thread entry: runs RunVerification on the CVerificationRun at run; 0.
   static unsigned VerifyThreadProc(void* run);
   // The worker's work: begin wait, the bid check chosen by box 1007, the
-  // code into 1008, the bidder query, the may-open decision, end wait, the
-  // final display, the final step, and only then the busy flag cleared.
+  // code into 1008, the bidder query sent beside what follows: the may-open
+  // decision, end wait, the final display, the final step; and only when
+  // the query has ended too, the busy flag cleared.
   void RunVerification();
 
  private:
