@@ -160,15 +160,19 @@ UniqueX509 ParseCertificate(const std::vector<unsigned char>& der) {
 }
 
 int CheckSignature(const ContainerContents& contents) {
-  int rc = kOk;
   UniqueX509 cert = ParseCertificate(contents.certificate);
-  UniqueCms cms = cert ? ParseCms(contents.signature) : nullptr;
-  if (!cert) {
+  return CheckSignature(contents, cert.get());
+}
+
+int CheckSignature(const ContainerContents& contents, X509* cert) {
+  int rc = kOk;
+  UniqueCms cms = cert != nullptr ? ParseCms(contents.signature) : nullptr;
+  if (cert == nullptr) {
     rc = kCertificateMalformed;
   } else if (!cms) {
     rc = kSignatureMalformed;
   } else {
-    rc = CheckWithCertificate(cms.get(), cert.get(), contents);
+    rc = CheckWithCertificate(cms.get(), cert, contents);
   }
   ERR_clear_error();
   return rc;

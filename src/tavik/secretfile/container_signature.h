@@ -24,6 +24,9 @@ UniqueX509 ParseCertificate(const std::vector<unsigned char>& der);
 // (kSignatureInvalid). Trust in the certificate is not judged here.
 // Leaves the OpenSSL error queue empty.
 int CheckSignature(const ContainerContents& contents);
+// The same with the certificate already parsed from contents.certificate
+// (null: it could not be).
+int CheckSignature(const ContainerContents& contents, X509* cert);
 
 }  // namespace brevalt::container
 

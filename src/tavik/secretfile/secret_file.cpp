@@ -69,11 +69,14 @@ int CopyOut(const std::vector<unsigned char>& bytes, unsigned char* buffer, int*
 int VerifyHandle(CTavikFileDecryptor* handle) {
   cnt::ContainerContents contents;
   int rc = cnt::ReadContainer(handle->path, &contents);
+  // Parsed once for both checks: decoding a certificate's key is costly.
+  cnt::UniqueX509 cert;
   if (rc == cnt::kOk) {
-    rc = cnt::CheckSignature(contents);
+    cert = cnt::ParseCertificate(contents.certificate);
+    rc = cnt::CheckSignature(contents, cert.get());
   }
-  if (rc == cnt::kOk &&
-      cnt::CheckBidderChain(contents.certificate).status == cnt::ChainStatus::kRefused) {
+  if (rc == cnt::kOk && cnt::CheckBidderChain(cert.get(), cnt::BidderTrustFolder()).status ==
+                            cnt::ChainStatus::kRefused) {
     rc = cnt::kSignerNotTrusted;
   }
   if (rc != cnt::kOk) {
