@@ -69,7 +69,9 @@ FileOutcome VerifyFile(const CliOptions& options, const std::string& file, std::
     file_run.bidder_chain = BidderChainOf(run.Result());
     file_run.failed_step = FailedStep(run.Result());
     file_run.cause = CauseOf(run.Result(), file_run.bid_path);
-    file_run.sm3 = FileSm3Of(file_run.bid_path, dialog.GetControlText(kEditVerifyCode));
+    // Only the JSON line shows it, and it costs another read of the whole file.
+    if (options.json)
+      file_run.sm3 = FileSm3Of(file_run.bid_path, dialog.GetControlText(kEditVerifyCode));
   }
   if (file_run.log_failure)
     err << "brevalt-cli: " << LogFailureText(*file_run.log_failure) << std::endl;
