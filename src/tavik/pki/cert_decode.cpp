@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/base64.h"
+#include "tavik/pki/decoded_certs.h"
 
 namespace brevalt::pki {
 namespace {
@@ -16,16 +17,7 @@ constexpr std::string_view kPemEnd = "-----END CERTIFICATE-----";
 
 // DER that holds one certificate and nothing after it.
 X509* DecodeDer(const unsigned char* bytes, size_t size) {
-  if (size == 0 || size > static_cast<size_t>(LONG_MAX)) {
-    return nullptr;
-  }
-  const unsigned char* cursor = bytes;
-  X509* cert = d2i_X509(nullptr, &cursor, static_cast<long>(size));
-  if (cert != nullptr && cursor != bytes + size) {
-    X509_free(cert);
-    return nullptr;
-  }
-  return cert;
+  return DecodeDerShared(bytes, size);
 }
 
 // Blanks and line breaks of any kind: an XML parser may have turned the line

@@ -16,7 +16,8 @@ namespace brevalt::pki {
 // Blanks and line breaks of any kind may stand anywhere in base64 text and in
 // a PEM body: a PEM certificate whose line breaks an XML parser turned into
 // spaces still reads.
-// Null for anything else. The caller owns the result (X509_free).
+// Null for anything else. The caller owns a reference to the result
+// (X509_free), which may be shared (DecodeDerShared) and is never changed.
 X509* DecodeCertificate(const unsigned char* bytes, size_t size);
 
 }  // namespace brevalt::pki

@@ -1,0 +1,24 @@
+// Certificates decoded once per process. Decoding one costs far more than its
+// bytes suggest (its public key goes through OpenSSL's decoders), and a batch
+// meets the same few certificates again and again: the openers of a project
+// in its sealed and its published rules file, bid after bid.
+#ifndef BREVALT_TAVIK_PKI_DECODED_CERTS_H
+#define BREVALT_TAVIK_PKI_DECODED_CERTS_H
+
+#include <openssl/x509.h>
+
+#include <cstddef>
+
+namespace brevalt::pki {
+
+// How many decoded certificates are kept; the oldest goes first.
+inline constexpr std::size_t kKeptDecodedCerts = 256;
+
+// The certificate that der (size bytes) holds, every byte consumed; null when
+// it holds none. A new reference (X509_free) to an object that may be shared
+// with other callers, so it must not be changed. Any thread.
+X509* DecodeDerShared(const unsigned char* der, std::size_t size);
+
+}  // namespace brevalt::pki
+
+#endif  // BREVALT_TAVIK_PKI_DECODED_CERTS_H
