@@ -10,7 +10,7 @@
 #   - a batch of 20 small bids in one process: wall and CPU time (mean of 3),
 #     with and without receipts;
 #   - the time-stamp requests one verification makes, as the authority
-#     counts them (devserver GET /tsa/requests);
+#     counts them (devserver GET /tsa/requests), without and with a receipt;
 #   - time to the verdict with TimeStampURL "slow; good" and
 #     "slow; slow; slow; good" (slow: an authority that never answers in
 #     time).
@@ -120,8 +120,10 @@ echo "the same without receipts: wall $1 ms, CPU $2 ms"
 
 requests() { curl -s "http://127.0.0.1:$good/tsa/requests"; }
 before=$(requests)
+measure --no-receipt "$one" > /dev/null
+middle=$(requests)
 measure "$one" > /dev/null
-echo "time-stamp requests per verification: $(($(requests) - before))"
+echo "time-stamp requests per verification: $((middle - before)), with its receipt $(($(requests) - middle))"
 
 # verdict FILE: the wall time of one run and whether the bid passed.
 verdict() {
