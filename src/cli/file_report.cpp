@@ -9,7 +9,7 @@
 #include "platform/plain_text.h"
 #include "platform/user_folder.h"
 #include "record/result_texts.h"
-#include "tavik/anchors/shared_pem_folder.h"
+#include "tavik/anchors/pem_folder.h"
 
 namespace brevalt::cli {
 namespace {
@@ -80,7 +80,7 @@ std::string AnchorLines() {
   for (const char16_t* kind : {u"tsa", u"bidder"}) {
     const std::string folder = ToNativePath(GetTrustFolder(kind));
     lines += "trust/" + Utf8(kind) + " anchors (" + folder +
-             "): " + anchors::AnchorFilesText(*anchors::SharedPemFolder(folder)) + "\n";
+             "): " + anchors::AnchorFilesText(anchors::ReadPemFolder(folder)) + "\n";
   }
   return lines;
 }

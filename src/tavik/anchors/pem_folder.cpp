@@ -1,7 +1,6 @@
 #include "tavik/anchors/pem_folder.h"
 
 #include <openssl/err.h>
-#include <openssl/pem.h>
 
 #include <algorithm>
 #include <cctype>
@@ -10,11 +9,10 @@
 #include <system_error>
 
 #include "platform/regular_file.h"
+#include "tavik/anchors/decoded_files.h"
 
 namespace brevalt::anchors {
 namespace {
-
-using BioPtr = std::unique_ptr<BIO, ReleaseWith<BIO_free>>;
 
 // The whole file when it is a regular file of at most kMaxPemFileBytes that
 // reads without error; false with the reason in *why otherwise. Never blocks
@@ -41,27 +39,6 @@ bool ReadSmallFile(const std::string& native_path, std::string* bytes, std::stri
     return false;
   }
   return true;
-}
-
-// Appends every "CERTIFICATE" block of text to out; without one, the one DER
-// certificate that text is in full (the usual form of a ".cer" file).
-void AppendCertificates(const std::string& text, std::vector<X509Ptr>* out) {
-  if (text.empty() || text.size() > INT_MAX)
-    return;
-  const std::size_t before = out->size();
-  BioPtr bio(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
-  while (bio) {
-    X509Ptr cert(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr));
-    if (!cert)
-      break;
-    out->push_back(std::move(cert));
-  }
-  if (out->size() != before)
-    return;
-  const auto* cursor = reinterpret_cast<const unsigned char*>(text.data());
-  X509Ptr cert(d2i_X509(nullptr, &cursor, static_cast<long>(text.size())));
-  if (cert && cursor == reinterpret_cast<const unsigned char*>(text.data()) + text.size())
-    out->push_back(std::move(cert));
 }
 
 // A file name as people may see it: control characters become "?".
@@ -108,7 +85,7 @@ PemFolder ReadPemFolder(const std::string& native_folder) {
     std::string text;
     if (ReadSmallFile(entry.string(), &text, &file.refused)) {
       const std::size_t before = result.certificates.size();
-      AppendCertificates(text, &result.certificates);
+      AppendDecodedCertificates(text, &result.certificates);
       file.certificates = result.certificates.size() - before;
       if (file.certificates == 0)
         file.refused = "holds no certificate";

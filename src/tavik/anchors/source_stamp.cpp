@@ -2,8 +2,6 @@
 
 #include <system_error>
 
-#include "tavik/anchors/pem_folder.h"
-
 namespace brevalt::anchors {
 
 PathStamp StampPath(const std::string& native_path) {
@@ -25,18 +23,6 @@ PathStamp StampPath(const std::string& native_path) {
   }
   stamp.present = true;
   return stamp;
-}
-
-void AppendPemFolderStamp(const std::string& native_folder, SourceStamp* out) {
-  out->push_back(StampPath(native_folder));
-  if (native_folder.empty())
-    return;
-  bool unlistable = false;
-  for (const std::filesystem::path& entry : AnchorEntries(native_folder, &unlistable))
-    out->push_back(StampPath(entry.string()));
-  // Listing that fails only in part stamps differently from a whole listing.
-  if (unlistable)
-    out->push_back({});
 }
 
 }  // namespace brevalt::anchors

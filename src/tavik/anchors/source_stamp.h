@@ -31,11 +31,6 @@ using SourceStamp = std::vector<PathStamp>;
 // stamped as missing.
 PathStamp StampPath(const std::string& native_path);
 
-// The folder itself and every entry that ReadPemFolder would read (names
-// ending in ".pem", any case, folders skipped), in name order; appended to
-// *out. A missing or unlistable folder adds only its own stamp.
-void AppendPemFolderStamp(const std::string& native_folder, SourceStamp* out);
-
 }  // namespace brevalt::anchors
 
 #endif  // BREVALT_TAVIK_ANCHORS_SOURCE_STAMP_H

@@ -31,12 +31,13 @@ StorePtr LoadTimeStampTrust(const std::u16string& folder);
 // The store of LoadTimeStampTrust(TimeStampTrustFolder()), built once per
 // process and shared: each call gives a new reference to the same store
 // (verifying with it from several threads at once is safe) and only builds a
-// new one when a source changed since the last build: an entry of the trust
-// folder added, removed, renamed, or changed in size or modification time;
-// the folder moved (a new per-user data folder); or this machine's CA bundle
-// file (or the CA folder) changed likewise. A verification therefore sees a
+// new one when a source changed since the last build: the certificates the
+// trust folder holds (its files are read at every call, and only contents
+// not seen before are decoded), the folder itself (a new per-user data
+// folder), or this machine's CA bundle file or CA folder (added, removed, or
+// changed in size or modification time). A verification therefore sees a
 // new anchor from the next request on, without a restart, while an unchanged
-// machine reads its anchors once. Thread-safe. Null only when memory runs
+// machine decodes its anchors once. Thread-safe. Null only when memory runs
 // out.
 StorePtr SharedTimeStampTrust();
 

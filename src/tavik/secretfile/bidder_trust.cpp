@@ -4,7 +4,7 @@
 #include <openssl/x509v3.h>
 
 #include "platform/user_folder.h"
-#include "tavik/anchors/shared_pem_folder.h"
+#include "tavik/anchors/pem_folder.h"
 #include "tavik/secretfile/container_signature.h"
 #include "tavik/sm2/sm2_chain.h"
 
@@ -21,13 +21,12 @@ using UniqueStoreCtx = std::unique_ptr<X509_STORE_CTX, ReleaseWith<X509_STORE_CT
 // pass unchecked.
 struct Anchors {
   bool present = false;
-  std::shared_ptr<const anchors::PemFolder> folder;
-  const std::vector<anchors::X509Ptr>& certificates() const { return folder->certificates; }
+  std::vector<UniqueX509> certificates;
 };
 
 Anchors LoadAnchors(const std::string& folder) {
-  std::shared_ptr<const anchors::PemFolder> found = anchors::SharedPemFolder(folder);
-  return {found->has_pem_file || found->unlistable, std::move(found)};
+  anchors::PemFolder found = anchors::ReadPemFolder(folder);
+  return {found.has_pem_file || found.unlistable, std::move(found.certificates)};
 }
 
 std::string SubjectText(X509* cert) {
@@ -54,7 +53,7 @@ BidderChain BuildChain(X509* signer, const Anchors& anchors) {
   if (!store || !ctx) {
     return {ChainStatus::kRefused, "out of memory"};
   }
-  for (const anchors::X509Ptr& anchor : anchors.certificates()) {
+  for (const UniqueX509& anchor : anchors.certificates) {
     X509_STORE_add_cert(store.get(), anchor.get());
   }
   if (X509_STORE_CTX_init(ctx.get(), store.get(), signer, nullptr) != 1) {
@@ -82,7 +81,7 @@ BidderChain CheckBidderChain(X509* signer, const std::string& folder) {
   BidderChain result;
   if (!anchors.present) {
     result = {ChainStatus::kUnchecked, "no bidder trust anchors"};
-  } else if (anchors.certificates().empty()) {
+  } else if (anchors.certificates.empty()) {
     result = {ChainStatus::kRefused,
               "no certificate could be read from the PEM files in " + folder};
   } else if (!AllowsSignatures(signer)) {
