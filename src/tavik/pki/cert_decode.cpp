@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/base64.h"
-#include "tavik/pki/decoded_certs.h"
+#include "tavik/anchors/decoded_certs.h"
 
 namespace brevalt::pki {
 namespace {
@@ -17,7 +17,7 @@ constexpr std::string_view kPemEnd = "-----END CERTIFICATE-----";
 
 // DER that holds one certificate and nothing after it.
 X509* DecodeDer(const unsigned char* bytes, size_t size) {
-  return DecodeDerShared(bytes, size);
+  return anchors::DecodeDerShared(bytes, size);
 }
 
 // Blanks and line breaks of any kind: an XML parser may have turned the line

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "tavik/anchors/decoded_certs.h"
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/signature_form.h"
 #include "tavik/sm2/sm2_signature.h"
@@ -148,15 +149,7 @@ int CheckWithCertificate(CMS_ContentInfo* cms, X509* cert, const ContainerConten
 }  // namespace
 
 UniqueX509 ParseCertificate(const std::vector<unsigned char>& der) {
-  if (der.empty()) {
-    return nullptr;
-  }
-  const unsigned char* p = der.data();
-  UniqueX509 cert(d2i_X509(nullptr, &p, static_cast<long>(der.size())));
-  if (cert && p != der.data() + der.size()) {
-    cert.reset();
-  }
-  return cert;
+  return UniqueX509(anchors::DecodeDerShared(der.data(), der.size()));
 }
 
 int CheckSignature(const ContainerContents& contents) {

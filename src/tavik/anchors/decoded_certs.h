@@ -1,15 +1,16 @@
 // Certificates decoded once per process. Decoding one costs far more than its
 // bytes suggest (its public key goes through OpenSSL's decoders), and a batch
-// meets the same few certificates again and again: the openers of a project
-// in its sealed and its published rules file, bid after bid.
-#ifndef BREVALT_TAVIK_PKI_DECODED_CERTS_H
-#define BREVALT_TAVIK_PKI_DECODED_CERTS_H
+// meets the same certificates again and again: a bidder's in the container,
+// the reader and the report; the openers of a project in its sealed and its
+// published rules file, bid after bid.
+#ifndef BREVALT_TAVIK_ANCHORS_DECODED_CERTS_H
+#define BREVALT_TAVIK_ANCHORS_DECODED_CERTS_H
 
 #include <openssl/x509.h>
 
 #include <cstddef>
 
-namespace brevalt::pki {
+namespace brevalt::anchors {
 
 // How many decoded certificates are kept; the oldest goes first.
 inline constexpr std::size_t kKeptDecodedCerts = 256;
@@ -19,6 +20,6 @@ inline constexpr std::size_t kKeptDecodedCerts = 256;
 // with other callers, so it must not be changed. Any thread.
 X509* DecodeDerShared(const unsigned char* der, std::size_t size);
 
-}  // namespace brevalt::pki
+}  // namespace brevalt::anchors
 
-#endif  // BREVALT_TAVIK_PKI_DECODED_CERTS_H
+#endif  // BREVALT_TAVIK_ANCHORS_DECODED_CERTS_H
