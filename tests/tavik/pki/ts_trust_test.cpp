@@ -72,7 +72,8 @@ TEST(TsTrustFolder, EveryCertificateOfEveryPemFileIsAnAnchor) {
 }
 
 // The shared store is kept while nothing changes, and rebuilt as soon as an
-// anchor file is added to or removed from the folder.
+// anchor file is added, replaced (even by one of the same size and time) or
+// removed.
 TEST(TsTrustFolder, SharedStoreFollowsTheFolder) {
   testing::ScopedSettings settings;
   const std::string dir = settings.root() + "/TAVIK/qzv/trust/tsa/";
@@ -81,10 +82,21 @@ TEST(TsTrustFolder, SharedStoreFollowsTheFolder) {
   const StorePtr before = SharedTimeStampTrust();
   EXPECT_EQ(SharedTimeStampTrust().get(), before.get()) << "nothing changed: the same store";
   EXPECT_FALSE(AcceptedBy(Under(ca), before));
-  std::ofstream(dir + "added.pem") << testing::CertToPem(ca.cert.get());
+  auto write_padded = [&](const TestIdentity& anchor) {  // always the same size
+    std::string pem = testing::CertToPem(anchor.cert.get());
+    pem.resize(4096, '\n');
+    std::ofstream(dir + "added.pem") << pem;
+  };
+  write_padded(ca);
   const StorePtr added = SharedTimeStampTrust();
   EXPECT_TRUE(AcceptedBy(Under(ca), added));
   EXPECT_EQ(SharedTimeStampTrust().get(), added.get());
+  const TestIdentity twin = testing::MakeTestCa("Other CA");
+  const auto written = std::filesystem::last_write_time(dir + "added.pem");
+  write_padded(twin);
+  std::filesystem::last_write_time(dir + "added.pem", written);
+  EXPECT_TRUE(AcceptedBy(Under(twin), SharedTimeStampTrust()));
+  EXPECT_FALSE(AcceptedBy(Under(ca), SharedTimeStampTrust()));
   std::filesystem::remove(dir + "added.pem");
   EXPECT_FALSE(AcceptedBy(Under(ca), SharedTimeStampTrust()));
 }
