@@ -47,6 +47,9 @@ X509* DecodeDerShared(const unsigned char* der, std::size_t size) {
   if (der == nullptr || size == 0 || size > static_cast<std::size_t>(LONG_MAX)) {
     return nullptr;
   }
+  if (size > kMaxKeptCertBytes) {
+    return Decode(der, size);
+  }
   const std::string key(reinterpret_cast<const char*>(der), size);
   DecodedCerts& kept = Kept();
   std::lock_guard lock(kept.mutex);

@@ -12,8 +12,11 @@
 
 namespace brevalt::anchors {
 
-// How many decoded certificates are kept; the oldest goes first.
+// How many decoded certificates are kept; the oldest goes first. A larger
+// encoding than kMaxKeptCertBytes (real ones hold one or two KiB) is decoded
+// each time, so that hostile documents cannot fill the memory with them.
 inline constexpr std::size_t kKeptDecodedCerts = 256;
+inline constexpr std::size_t kMaxKeptCertBytes = 16 * 1024;
 
 // The certificate that der (size bytes) holds, every byte consumed; null when
 // it holds none. A new reference (X509_free) to an object that may be shared
