@@ -25,6 +25,27 @@ std::string NowUtc() {
   return text;
 }
 
+// The answered request's scripted token, with prefix in front, handed out
+// as library memory; 0 when the request has no token to give.
+int HandOutToken(std::string_view name, const std::string& prefix, TAVIK_TIMESTAMP_st* request,
+                 unsigned char** data, int* length) {
+  auto lock = Lock();
+  auto& s = Shared();
+  const int nth = s.Begin(name, std::string(name));
+  if (auto code = s.Scripted(name, nth))
+    return *code;
+  TAVIK_TIMESTAMP_st* r = s.Live(Kind::kTimeStamp, request, name);
+  if (r == nullptr || !r->answered || data == nullptr || length == nullptr)
+    return 0;
+  const TsaScript& script = ScriptFor(r->url);
+  if (!script.token)
+    return 0;
+  const std::string bytes = prefix + *script.token;
+  *data = s.HandOutMemory(bytes);
+  *length = static_cast<int>(bytes.size());
+  return 1;
+}
+
 }  // namespace
 
 extern "C" {
@@ -148,42 +169,13 @@ char* TavikPKIMsgTimeStampGetTime(TAVIK_TIMESTAMP_st* request) {
 
 int TavikPKIMsgTimeStampGetTimeStampToken(TAVIK_TIMESTAMP_st* request, unsigned char** token,
                                           int* length) {
-  static constexpr std::string_view kName = "TavikPKIMsgTimeStampGetTimeStampToken";
-  auto lock = Lock();
-  auto& s = Shared();
-  const int nth = s.Begin(kName, std::string(kName));
-  if (auto code = s.Scripted(kName, nth))
-    return *code;
-  TAVIK_TIMESTAMP_st* r = s.Live(Kind::kTimeStamp, request, kName);
-  if (r == nullptr || !r->answered || token == nullptr || length == nullptr)
-    return 0;
-  const TsaScript& script = ScriptFor(r->url);
-  if (!script.token)
-    return 0;
-  *token = s.HandOutMemory(*script.token);
-  *length = static_cast<int>(script.token->size());
-  return 1;
+  return HandOutToken("TavikPKIMsgTimeStampGetTimeStampToken", "", request, token, length);
 }
 
 // The answer is the token with a marker in front; receipts are never accepted.
 int TavikPKIMsgTimeStampGetResponseData(TAVIK_TIMESTAMP_st* request, unsigned char** data,
                                         int* length) {
-  static constexpr std::string_view kName = "TavikPKIMsgTimeStampGetResponseData";
-  auto lock = Lock();
-  auto& s = Shared();
-  const int nth = s.Begin(kName, std::string(kName));
-  if (auto code = s.Scripted(kName, nth))
-    return *code;
-  TAVIK_TIMESTAMP_st* r = s.Live(Kind::kTimeStamp, request, kName);
-  if (r == nullptr || !r->answered || data == nullptr || length == nullptr)
-    return 0;
-  const TsaScript& script = ScriptFor(r->url);
-  if (!script.token)
-    return 0;
-  const std::string answer = "ANSWER:" + *script.token;
-  *data = s.HandOutMemory(answer);
-  *length = static_cast<int>(answer.size());
-  return 1;
+  return HandOutToken("TavikPKIMsgTimeStampGetResponseData", "ANSWER:", request, data, length);
 }
 
 int TavikPKIMsgTimeStampCheckReceipt(const unsigned char*, int, const unsigned char*, int, char**,
