@@ -11,25 +11,30 @@
 #include <memory>
 #include <mutex>
 
+#include "tavik/anchors/decoded_certs.h"
+
 namespace brevalt::anchors {
 namespace {
 
 using BioPtr = std::unique_ptr<BIO, ReleaseWith<BIO_free>>;
 
-void DecodeInto(const std::string& text, std::vector<X509Ptr>* out) {
+// Every "CERTIFICATE" block of text; without one, the one DER certificate
+// that text is in full.
+std::vector<X509Ptr> DecodeAll(const std::string& text) {
+  std::vector<X509Ptr> certs;
   BioPtr bio(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
   while (bio) {
     X509Ptr cert(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr));
     if (!cert)
       break;
-    out->push_back(std::move(cert));
+    certs.push_back(std::move(cert));
   }
-  if (!out->empty())
-    return;
-  const auto* cursor = reinterpret_cast<const unsigned char*>(text.data());
-  X509Ptr cert(d2i_X509(nullptr, &cursor, static_cast<long>(text.size())));
-  if (cert && cursor == reinterpret_cast<const unsigned char*>(text.data()) + text.size())
-    out->push_back(std::move(cert));
+  if (certs.empty()) {
+    X509Ptr der(DecodeDerShared(reinterpret_cast<const unsigned char*>(text.data()), text.size()));
+    if (der)
+      certs.push_back(std::move(der));
+  }
+  return certs;
 }
 
 // The SHA-256 of text; empty when it cannot be computed.
@@ -69,22 +74,21 @@ void AppendDecodedCertificates(const std::string& text, std::vector<X509Ptr>* ou
   if (text.empty() || text.size() > INT_MAX)
     return;
   const std::string key = ContentKey(text);
+  if (key.empty()) {  // out of memory: decoded, not kept
+    std::vector<X509Ptr> certs = DecodeAll(text);
+    std::move(certs.begin(), certs.end(), std::back_inserter(*out));
+    return;
+  }
   DecodedFiles& kept = Kept();
   std::lock_guard lock(kept.mutex);
   auto found = kept.by_content.find(key);
-  if (key.empty() || found == kept.by_content.end()) {
-    std::vector<X509Ptr> decoded;
-    DecodeInto(text, &decoded);
-    if (key.empty()) {
-      std::move(decoded.begin(), decoded.end(), std::back_inserter(*out));
-      return;
-    }
+  if (found == kept.by_content.end()) {
     if (kept.oldest_first.size() >= kKeptAnchorFiles) {
       kept.by_content.erase(kept.oldest_first.front());
       kept.oldest_first.pop_front();
     }
     kept.oldest_first.push_back(key);
-    found = kept.by_content.emplace(key, std::move(decoded)).first;
+    found = kept.by_content.emplace(key, DecodeAll(text)).first;
   }
   AppendReferences(found->second, out);
 }

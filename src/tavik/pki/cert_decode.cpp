@@ -1,6 +1,5 @@
 #include "tavik/pki/cert_decode.h"
 
-#include <climits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,11 +13,6 @@ namespace {
 
 constexpr std::string_view kPemBegin = "-----BEGIN CERTIFICATE-----";
 constexpr std::string_view kPemEnd = "-----END CERTIFICATE-----";
-
-// DER that holds one certificate and nothing after it.
-X509* DecodeDer(const unsigned char* bytes, size_t size) {
-  return anchors::DecodeDerShared(bytes, size);
-}
 
 // Blanks and line breaks of any kind: an XML parser may have turned the line
 // breaks of a PEM body into spaces.
@@ -39,7 +33,7 @@ std::string WithoutBlanks(std::string_view text) {
 
 X509* DecodeBase64Text(std::string_view text) {
   const std::optional<std::vector<unsigned char>> der = DecodeBase64(WithoutBlanks(text));
-  return der ? DecodeDer(der->data(), der->size()) : nullptr;
+  return der ? anchors::DecodeDerShared(der->data(), der->size()) : nullptr;
 }
 
 // The first "-----BEGIN CERTIFICATE-----" block. Its body is read like the
@@ -64,7 +58,7 @@ X509* DecodeCertificate(const unsigned char* bytes, size_t size) {
   if (bytes == nullptr || size == 0) {
     return nullptr;
   }
-  if (X509* cert = DecodeDer(bytes, size)) {
+  if (X509* cert = anchors::DecodeDerShared(bytes, size)) {
     return cert;
   }
   std::string_view text(reinterpret_cast<const char*>(bytes), size);
