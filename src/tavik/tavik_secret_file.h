@@ -27,9 +27,9 @@ int TavikSecretFileDecryptorGetSignCert(CTavikFileDecryptor* handle, unsigned ch
 int TavikSecretFileDecryptorGetCustomData(CTavikFileDecryptor* handle, unsigned char* buffer,
                                           int* length);
 // The digest (SHA-256, 32 bytes) of every byte of the file exactly as the last
-// successful Verify read it (two calls). The verification code of the same
-// bytes must equal it: a caller that read the file on its own compares the
-// two, so that what it shows and what the signature check read are one file.
+// successful Verify read it (two calls). The verification run shows it as
+// the verification code, so that what it shows and what the signature check
+// read are one file, read once.
 int TavikSecretFileDecryptorGetFileDigest(CTavikFileDecryptor* handle, unsigned char* buffer,
                                           int* length);
 // The number of bid openers and the minimum needed to open.
