@@ -1,5 +1,6 @@
-// A whole bid check of a sealed bid (verification code, then container and
-// signature, as the check without rules file runs them) compared with one
+// A whole bid check of a sealed bid (container and signature in one read,
+// whose digest is the verification code, as the check without rules file
+// runs them) compared with one
 // plain OpenSSL SHA-256 pass over the same file, side by side, both from the
 // page cache (see support/bench_files.h for the bid's size and folder). The
 // bid is deleted at the end.
@@ -38,7 +39,7 @@ void BM_WholeCheck(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * bench::FileSize(g_bid_path));
 }
 
-// Wall-clock time: the check may use a second thread.
+// Wall-clock time, as a person waits for it.
 BENCHMARK(BM_PlainSha256)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_WholeCheck)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 

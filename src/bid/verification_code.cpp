@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <new>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -59,21 +58,14 @@ std::u16string HexUpper(const unsigned char* bytes, int length) {
   return text;
 }
 
-// The code of the file at path into *code and *length; 0 or -1.
-int ComputeCode(const std::u16string& path, std::u16string* code, int* length) {
+// The code of the file already open in `file` into *code and *length; 0 or -1.
+int ComputeCode(LockedFile& file, std::u16string* code, int* length) {
   UniqueDevice device(TavikPKICryptoGetPseudoDevice());
   if (!device)
     return -1;
   UniqueHash hash(TavikPKICryptoNewHash(device.get(), TAVIK_HASH_BID_CODE));
-  if (!hash)
+  if (!hash || !DigestFile(file, hash.get()))
     return -1;
-  {
-    LockedFile file;
-    if (!file.Open(path))
-      return -1;
-    if (!DigestFile(file, hash.get()))
-      return -1;
-  }  // the file and its lock are released before the digest is finished
   unsigned char* raw_digest = nullptr;
   *length = 0;
   if (TavikPKICryptoHashFinal(hash.get(), &raw_digest, length) != 1)
@@ -90,44 +82,40 @@ int ComputeCode(const std::u16string& path, std::u16string* code, int* length) {
 int ComputeVerificationCode(const std::u16string& path, CVerifyResult& result) {
   std::u16string code;
   int length = 0;
-  if (ComputeCode(path, &code, &length) != 0)
-    return -1;
+  {
+    LockedFile file;
+    if (!file.Open(path) || ComputeCode(file, &code, &length) != 0)
+      return -1;
+  }  // the file and its lock are released before the record changes
   result.DigestLength = length;
   result.VerifyCode = std::move(code);
   return 0;
 }
 
-PendingVerificationCode::PendingVerificationCode(const std::u16string& path) : path_(path) {
-  try {
-    future_ = std::async(std::launch::async, [this] {
-      Outcome outcome;
-      try {
-        outcome.rc = ComputeCode(path_, &outcome.code, &outcome.length);
-      } catch (const std::bad_alloc&) {
-        outcome.rc = -1;
-      }
-      return outcome;
-    });
-  } catch (const std::system_error&) {
-    // No second thread: Join computes the code on the caller's thread.
-  }
-}
+PendingVerificationCode::PendingVerificationCode(const std::u16string& path)
+    : opened_(file_.Open(path)) {}
 
 int PendingVerificationCode::Join(CVerifyResult& result,
                                   const std::vector<unsigned char>* verified) {
-  Outcome outcome;
-  if (future_.valid())
-    outcome = future_.get();
-  else
-    outcome.rc = ComputeCode(path_, &outcome.code, &outcome.length);
-  if (outcome.rc != 0)
+  if (!opened_)
     return -1;
-  if (verified != nullptr &&
-      (verified->empty() || verified->size() > static_cast<size_t>(kMaxDigestLength) ||
-       HexUpper(verified->data(), static_cast<int>(verified->size())) != outcome.code))
-    return -1;
-  result.DigestLength = outcome.length;
-  result.VerifyCode = std::move(outcome.code);
+  std::u16string code;
+  int length = 0;
+  if (verified != nullptr) {
+    if (verified->empty() || verified->size() > static_cast<size_t>(kMaxDigestLength))
+      return -1;
+    length = static_cast<int>(verified->size());
+    code = HexUpper(verified->data(), length);
+  } else {
+    try {
+      if (ComputeCode(file_, &code, &length) != 0)
+        return -1;
+    } catch (const std::bad_alloc&) {
+      return -1;
+    }
+  }
+  result.DigestLength = length;
+  result.VerifyCode = std::move(code);
   return 0;
 }
 

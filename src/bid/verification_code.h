@@ -3,10 +3,10 @@
 #ifndef BREVALT_BID_VERIFICATION_CODE_H
 #define BREVALT_BID_VERIFICATION_CODE_H
 
-#include <future>
 #include <string>
 #include <vector>
 
+#include "bid/locked_file.h"
 #include "record/verify_result.h"
 
 namespace brevalt {
@@ -23,37 +23,33 @@ namespace brevalt {
 // Worker thread.
 int ComputeVerificationCode(const std::u16string& path, CVerifyResult& result);
 
-// The verification code computed on a second thread while the caller goes on
-// (the bid checks verify the container meanwhile). The caller applies the
-// outcome where its order of tests needs it, so a failed code still decides
-// the check as if it had been computed first.
+// The verification code of one check, taken from the same read that verifies
+// the container. The bid file is held under the shared lock from
+// construction to Join, so a bid that another program holds locked
+// exclusively still fails first. When the container verified, the code is the
+// digest of the very bytes it read (its whole-file SHA-256, the digest the
+// PKI library's algorithm 4096 gives): the file is not read a second time,
+// and the code cannot belong to other bytes. Only when the container did not
+// verify is the file read again, through the held lock, for the code shown
+// beside the failure.
 class PendingVerificationCode {
  public:
-  // Starts computing the code of the file at path. When no thread can be
-  // started, Join computes it on the caller's thread instead.
+  // Opens the file at path under the shared lock; a failure is kept for Join.
   explicit PendingVerificationCode(const std::u16string& path);
-  // Waits for a computation still running (the future's destructor does).
   ~PendingVerificationCode() = default;
   PendingVerificationCode(const PendingVerificationCode&) = delete;
   PendingVerificationCode& operator=(const PendingVerificationCode&) = delete;
 
-  // Waits for the computation and applies it as ComputeVerificationCode
-  // does: 0 with result.VerifyCode and result.DigestLength set, or -1 with
-  // result untouched. When the caller verified the container, verified is the
-  // digest of the bytes the container library read: a code of other bytes
-  // (the file was replaced or changed between the two reads) is a failure
-  // too, so a verdict never carries the code of bytes that were not
-  // verified. Call at most once, on the thread that constructed it.
+  // Applies the code as ComputeVerificationCode does: 0 with
+  // result.VerifyCode and result.DigestLength set, or -1 with result
+  // untouched. verified is the digest of the bytes the container library
+  // verified, or null when the caller's container did not verify; an empty
+  // or oversized digest is a failure (no code matches it). Call at most once.
   int Join(CVerifyResult& result, const std::vector<unsigned char>* verified = nullptr);
 
  private:
-  struct Outcome {
-    int rc = -1;
-    std::u16string code;
-    int length = 0;
-  };
-  const std::u16string path_;
-  std::future<Outcome> future_;  // declared last: destroyed (and waited for) first
+  LockedFile file_;
+  bool opened_ = false;
 };
 
 // Longest digest whose code fits the 100-character display buffer.

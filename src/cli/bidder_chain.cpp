@@ -5,9 +5,8 @@
 
 #include "cli/failed_step.h"
 #include "platform/base64.h"
-#include "tavik/secretfile/bidder_trust.h"
-#include "tavik/secretfile/container_errors.h"
 #include "tavik/tavik_handles.h"
+#include "tavik/tavik_secret_file.h"
 
 namespace brevalt::cli {
 namespace {
@@ -29,12 +28,15 @@ std::vector<unsigned char> CertificateDer(TAVIK_CERT_st* cert) {
 }  // namespace
 
 std::optional<std::string> BidderChainOf(const CVerifyResult& result) {
-  if (ContainerCodeOf(result) == container::kSignerNotTrusted)
-    return std::string(container::ChainStatusName(container::ChainStatus::kRefused));
+  if (ContainerCodeOf(result) == TAVIK_SECRETFILE_ERR_SIGNER_NOT_TRUSTED)
+    return std::string(TavikSecretFileChainStatusName(TAVIK_CHAIN_REFUSED));
   if (!result.BidderCert)
     return std::nullopt;
-  return std::string(container::ChainStatusName(
-      container::CheckBidderChain(CertificateDer(result.BidderCert.get())).status));
+  const std::vector<unsigned char> der = CertificateDer(result.BidderCert.get());
+  int status = TAVIK_CHAIN_REFUSED;
+  if (TavikSecretFileCheckBidderChain(der.data(), static_cast<int>(der.size()), &status) != 0)
+    status = TAVIK_CHAIN_REFUSED;
+  return std::string(TavikSecretFileChainStatusName(status));
 }
 
 }  // namespace brevalt::cli

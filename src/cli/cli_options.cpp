@@ -8,7 +8,7 @@ namespace {
 constexpr OptionSpec kSpecs[] = {
     {"no-rules", 0, false},   {"no-log", 0, false},        {"json", 'j', false},
     {"summary", 's', false},  {"help", 'h', false},        {"version", 'V', false},
-    {"no-receipt", 0, false}, {"check-receipt", 0, false},
+    {"no-receipt", 0, false}, {"check-receipt", 0, false}, {"sm3", 0, false},
 };
 
 }  // namespace
@@ -36,6 +36,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
       options->receipt = false;
     else if (given.name == "check-receipt")
       options->check_receipt = true;
+    else if (given.name == "sm3")
+      options->sm3 = true;
     else if (given.name == "help")
       options->help = true;
     else
@@ -55,7 +57,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
   return true;
 }
 std::string HelpText() {
-  return "usage: brevalt-cli [--no-rules] [--no-log] [--no-receipt] [--json | --summary] FILE...\n"
+  return "usage: brevalt-cli [--no-rules] [--no-log] [--no-receipt] [--json [--sm3] | --summary] "
+         "FILE...\n"
          "       brevalt-cli --check-receipt LOG...\n"
          "\n"
          "Verifies sealed bid files (.bidx), one after the other, as the dialog's\n"
@@ -72,6 +75,7 @@ std::string HelpText() {
          "  --check-receipt  the files are logs: check each one's receipt (LOG.tsr)\n"
          "                 against its bytes and the time-stamp trust anchors\n"
          "  -j, --json     print one JSON object per file per line instead of the report\n"
+         "  --sm3          with --json, also give each file's SM3 (read once more for it)\n"
          "  -s, --summary  print one line per file instead of its report, then the totals\n"
          "  -h, --help     print this text\n"
          "  -V, --version  print the version\n"

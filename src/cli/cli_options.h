@@ -18,6 +18,7 @@ struct CliOptions {
   bool verify_rules = true;  // box 1007 "验证规则文件"
   bool write_log = true;     // box 1030 "写日志"
   bool json = false;
+  bool sm3 = false;            // the JSON line also gives the file's SM3 (another read)
   bool summary = false;        // one line per file, then the totals
   bool receipt = true;         // a time-stamp receipt beside every log written
   bool check_receipt = false;  // the files are logs whose receipts are checked

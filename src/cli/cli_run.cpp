@@ -69,8 +69,9 @@ FileOutcome VerifyFile(const CliOptions& options, const std::string& file, std::
     file_run.bidder_chain = BidderChainOf(run.Result());
     file_run.failed_step = FailedStep(run.Result());
     file_run.cause = CauseOf(run.Result(), file_run.bid_path);
-    // Only the JSON line shows it, and it costs another read of the whole file.
-    if (options.json)
+    // Only the JSON line shows it, and only when asked: it costs another read
+    // of the whole file and several times the CPU of its SHA-256.
+    if (options.json && options.sm3)
       file_run.sm3 = FileSm3Of(file_run.bid_path, dialog.GetControlText(kEditVerifyCode));
   }
   if (file_run.log_failure)

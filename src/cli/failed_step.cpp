@@ -4,7 +4,7 @@
 #include <string>
 
 #include "record/message_catalogue.h"
-#include "tavik/secretfile/container_errors.h"
+#include "tavik/tavik_secret_file.h"
 
 namespace brevalt::cli {
 namespace {
@@ -59,9 +59,9 @@ int FailedStep(const CVerifyResult& result) {
   const std::optional<int> code = ContainerCodeOf(result);
   if (!code)
     return 0;
-  if (*code >= container::kFileOpenFailed && *code < container::kCertificateMalformed)
+  if (*code >= TAVIK_SECRETFILE_ERR_FILE_OPEN && *code < TAVIK_SECRETFILE_ERR_CERT_MALFORMED)
     return 5;  // the file, or the container's structure
-  if (*code >= container::kCertificateMalformed && *code < container::kFileWriteFailed)
+  if (*code >= TAVIK_SECRETFILE_ERR_CERT_MALFORMED && *code < TAVIK_SECRETFILE_ERR_FILE_WRITE)
     return 6;  // the certificate, the signature or the signer's chain
   return 0;
 }

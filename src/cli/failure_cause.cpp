@@ -7,8 +7,8 @@
 #include "platform/user_folder.h"
 #include "record/message_catalogue.h"
 #include "rules/rules_file_client.h"
-#include "tavik/bidrules/rules_errors.h"
-#include "tavik/secretfile/container_errors.h"
+#include "tavik/tavik_bid_rules_file.h"
+#include "tavik/tavik_secret_file.h"
 
 namespace brevalt::cli {
 namespace {
@@ -35,23 +35,24 @@ std::string RulesDownloadCause(const CVerifyResult& result) {
   const int code = client.m_hRulesFile ? TavikBidRulesFileGetRules(
                                              client.m_hRulesFile.get(), client.m_strQuery.data(),
                                              static_cast<int>(client.m_strQuery.size()))
-                                       : rulesfile::kOutOfMemory;
+                                       : TAVIK_RULES_ERR_OUT_OF_MEMORY;
   const std::string service = "the rules service " + WideToUtf8(ReadBidRuleFileUrl());
-  if (code == rulesfile::kOk)
+  if (code == 0)
     return service + " gave no rules file, but gave one when asked again (a passing fault)";
   return service + ", asked again for project " + WideToUtf8(result.ProjectNumber) + ": " +
-         rulesfile::ErrorText(code) + " (rules-file code " + std::to_string(code) + ")";
+         TavikBidRulesFileErrorText(code) + " (rules-file code " + std::to_string(code) + ")";
 }
 
 // The container library's code in words; a file it could not open or read
 // is looked at again to say why.
 std::string ContainerCause(int code, const std::string& bid_path) {
-  if (code == container::kFileOpenFailed || code == container::kFileReadFailed) {
+  if (code == TAVIK_SECRETFILE_ERR_FILE_OPEN || code == TAVIK_SECRETFILE_ERR_FILE_READ) {
     const std::string why = WhyNotReadable(bid_path);
     if (!why.empty())
       return "the bid file " + why + " (container code " + std::to_string(code) + ")";
   }
-  return std::string(container::ErrorText(code)) + " (container code " + std::to_string(code) + ")";
+  return std::string(TavikSecretFileErrorText(code)) + " (container code " + std::to_string(code) +
+         ")";
 }
 
 // Step 1: what the pre-flight found, naming the settings file it read.

@@ -9,7 +9,7 @@
 #include "platform/plain_text.h"
 #include "platform/user_folder.h"
 #include "record/result_texts.h"
-#include "tavik/anchors/pem_folder.h"
+#include "tavik/tavik_secret_file.h"
 
 namespace brevalt::cli {
 namespace {
@@ -74,13 +74,26 @@ std::string ReportText(const CVerifyResult& result, MemoryDialog& dialog) {
   return text + "\n";
 }
 
+// The container library's description of an anchor folder; a note when it
+// gives none.
+std::string AnchorFilesOf(const std::string& folder) {
+  int length = 0;
+  if (TavikSecretFileDescribeAnchorFolder(folder.c_str(), nullptr, &length) != 0 || length < 0)
+    return "(cannot be described)";
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  if (TavikSecretFileDescribeAnchorFolder(folder.c_str(), text.data(), &length) != 0 ||
+      length < 0 || static_cast<std::size_t>(length) >= text.size())
+    return "(cannot be described)";
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
 // One line per trust folder: which anchor files were read, which refused.
 std::string AnchorLines() {
   std::string lines;
   for (const char16_t* kind : {u"tsa", u"bidder"}) {
     const std::string folder = ToNativePath(GetTrustFolder(kind));
-    lines += "trust/" + Utf8(kind) + " anchors (" + folder +
-             "): " + anchors::AnchorFilesText(anchors::ReadPemFolder(folder)) + "\n";
+    lines += "trust/" + Utf8(kind) + " anchors (" + folder + "): " + AnchorFilesOf(folder) + "\n";
   }
   return lines;
 }

@@ -104,10 +104,10 @@ std::u16string OpenTimeText(const CRulesFileClient& client) {
 
 int CheckBidWithRules(CVerifyResult& result, IDialogSeam& dialog) {
   SetCheckSteps(result, StepFailed, StepFailed);
-  // The code is computed on a second thread while the container is read
-  // (which writes nothing); the outcomes are applied in the order code,
-  // download, container, so a failed code still wins. A verified container
-  // binds the code to the bytes it read.
+  // The bid is locked for its code before the container is read; a verified
+  // container's digest of the bytes it read is the code (no second read). The
+  // outcomes are applied in the order code, download, container, so a failed
+  // code still wins.
   PendingVerificationCode code(result.BidPath);
   CBidFileReader reader;
   reader.SetBidPath(result.BidPath);

@@ -48,9 +48,9 @@ int CheckBidWithoutRules(CVerifyResult& result, IDialogSeam& dialog) {
   reader.SetFolder(FolderOfPath(result.BidPath));
   SetCheckSteps(result, StepFailed, StepFailed);
 
-  // The code is computed on a second thread while the container is verified;
-  // the outcomes are applied in this order, so a failed code still wins. A
-  // verified container binds the code to the bytes it read.
+  // The bid is locked for its code before the container is verified; a
+  // verified container's digest of the bytes it read is the code (no second
+  // read). The outcomes are applied in this order, so a failed code still wins.
   PendingVerificationCode code(result.BidPath);
   const int open_rc = reader.Open();
   int rc = open_rc == 0 ? reader.VerifyAndRead() : 0;

@@ -16,6 +16,8 @@ extern "C" {
 typedef struct CTavikBidRulesFile CTavikBidRulesFile;  // one rules-service session
 
 enum { TAVIK_RULES_ERR_SPECIAL = 26 };
+// Our addition (docs/rules-service.md): the code of a failed allocation.
+enum { TAVIK_RULES_ERR_OUT_OF_MEMORY = 2 };
 
 int TavikBidRulesFileCreateHandle(CTavikBidRulesFile** handle);
 // The rules service's URL; the library keeps a copy.
@@ -40,6 +42,9 @@ int TavikBidRulesFileGetCertLen(CTavikBidRulesFile* handle, int index, int* leng
 int TavikBidRulesFileGetCert(CTavikBidRulesFile* handle, int index, unsigned char* buffer,
                              int* length);
 int TavikBidRulesFileReleaseHandle(CTavikBidRulesFile* handle);
+// Our addition (docs/rules-service.md): a short English text for a code of
+// this library, as docs/rules-service.md lists it; never null, static.
+const char* TavikBidRulesFileErrorText(int code);
 
 #ifdef __cplusplus
 }

@@ -15,6 +15,8 @@
 #include <map>
 #include <thread>
 
+#include "bid/bid_file_reader.h"
+#include "bid/verification_code.h"
 #include "config/text_convert.h"
 #include "engine/check_without_rules.h"
 #include "platform/memory_dialog.h"
@@ -178,6 +180,37 @@ TEST_F(SealedBidTest, FileThatIsNotABidFails) {
   // The verification code of an empty file is the digest of zero bytes.
   EXPECT_EQ(result_.VerifyCode,
             u"E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855");
+}
+
+// The code is the digest of the bytes the container verified, taken from that
+// same read: bytes written over the bid after the read do not reach it, and
+// a bid that did not verify gets the code of the file as it now is.
+TEST_F(SealedBidTest, CodeIsTheDigestOfTheBytesTheContainerVerified) {
+  struct Row {
+    const char* name;
+    const char* sealed;     // the bid the container reads
+    const char* rewritten;  // what the file holds when the code is applied
+    bool verifies;
+  };
+  const Row rows[] = {{"other bid written over it", "good.bidx", "other.bidx", true},
+                      {"unchanged", "other.bidx", "other.bidx", true},
+                      {"not a bid", "payload.zip", "good.bidx", false}};
+  const fs::path target = dir_ / "rewritten.bidx";
+  for (const Row& row : rows) {
+    fs::remove(target);
+    fs::copy_file(dir_ / row.sealed, target);
+    result_ = CVerifyResult();
+    PendingVerificationCode code(Utf8ToWide(target.string()));
+    CBidFileReader reader;
+    reader.SetBidPath(Utf8ToWide(target.string()));
+    reader.SetFolder(Utf8ToWide(dir_.string()));
+    const bool verified = reader.Open() == 0 && reader.VerifyAndRead() == 0;
+    EXPECT_EQ(verified, row.verifies) << row.name;
+    WriteFile(target, ReadFile(dir_ / row.rewritten));  // in place, same inode
+    ASSERT_EQ(code.Join(result_, verified ? &reader.m_FileDigest : nullptr), 0) << row.name;
+    EXPECT_EQ(result_.VerifyCode, Sha256SumUpper(dir_ / (verified ? row.sealed : row.rewritten)))
+        << row.name;
+  }
 }
 
 // While the bid's path is swapped between two bidders' bids by rename, or

@@ -218,4 +218,8 @@ int TavikBidRulesFileReleaseHandle(CTavikBidRulesFile* handle) {
   return rf::kOk;
 }
 
+const char* TavikBidRulesFileErrorText(int code) {
+  return rf::ErrorText(code);
+}
+
 }  // extern "C"

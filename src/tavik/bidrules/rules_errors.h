@@ -6,16 +6,20 @@
 #ifndef BREVALT_TAVIK_BIDRULES_RULES_ERRORS_H
 #define BREVALT_TAVIK_BIDRULES_RULES_ERRORS_H
 
+#include "tavik/calling_errors.h"
+
 namespace brevalt::rulesfile {
 
-inline constexpr int kOk = 0;
+inline constexpr int kOk = tavik::kCallOk;
 
 // Calling errors.
-inline constexpr int kInvalidArgument = 1;  // null handle or pointer, bad length or index
-inline constexpr int kOutOfMemory = 2;
-inline constexpr int kNotDownloaded = 3;   // a question before a successful GetRules
-inline constexpr int kBufferTooSmall = 4;  // second call with a length below the text's
-inline constexpr int kNoUrl = 5;           // GetRules without a (non-empty) target URL
+inline constexpr int kInvalidArgument =
+    tavik::kCallInvalidArgument;  // null handle or pointer, bad length or index
+inline constexpr int kOutOfMemory = tavik::kCallOutOfMemory;
+inline constexpr int kNotDownloaded = 3;  // a question before a successful GetRules
+inline constexpr int kBufferTooSmall =
+    tavik::kCallBufferTooSmall;   // second call with a length below the text's
+inline constexpr int kNoUrl = 5;  // GetRules without a (non-empty) target URL
 
 // The exchange with the rules service.
 inline constexpr int kBadUrl = 10;         // malformed, or a scheme other than http/https
@@ -37,17 +41,11 @@ inline constexpr int kDifferent = 33;    // CompareFile: the bytes differ
 // A short English description of a code, as tools print it and
 // docs/rules-service.md lists it; never null.
 constexpr const char* ErrorText(int code) {
+  if (const char* shared = tavik::CallingErrorText(code))
+    return shared;
   switch (code) {
-    case kOk:
-      return "success";
-    case kInvalidArgument:
-      return "invalid argument";
-    case kOutOfMemory:
-      return "out of memory";
     case kNotDownloaded:
       return "no rules file downloaded yet";
-    case kBufferTooSmall:
-      return "buffer too small";
     case kNoUrl:
       return "no rules-service URL";
     case kBadUrl:

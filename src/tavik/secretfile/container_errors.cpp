@@ -1,19 +1,15 @@
 #include "tavik/secretfile/container_errors.h"
 
+#include "tavik/calling_errors.h"
+
 namespace brevalt::container {
 
 const char* ErrorText(int code) {
+  if (const char* shared = tavik::CallingErrorText(code))
+    return shared;
   switch (code) {
-    case kOk:
-      return "success";
-    case kInvalidArgument:
-      return "invalid argument";
-    case kOutOfMemory:
-      return "out of memory";
     case kNotVerified:
       return "container not verified yet";
-    case kBufferTooSmall:
-      return "buffer too small";
     case kFileOpenFailed:
       return "cannot open the file for reading";
     case kFileReadFailed:

@@ -6,15 +6,19 @@
 #ifndef BREVALT_PLATFORM_CONTAINER_CONTAINER_ERRORS_H
 #define BREVALT_PLATFORM_CONTAINER_CONTAINER_ERRORS_H
 
+#include "tavik/calling_errors.h"
+
 namespace brevalt::container {
 
-inline constexpr int kOk = 0;
+inline constexpr int kOk = tavik::kCallOk;
 
 // Calling errors.
-inline constexpr int kInvalidArgument = 1;  // null handle, pointer or path
-inline constexpr int kOutOfMemory = 2;
-inline constexpr int kNotVerified = 3;     // a getter before a successful Verify
-inline constexpr int kBufferTooSmall = 4;  // second call with a length below the size
+inline constexpr int kInvalidArgument =
+    tavik::kCallInvalidArgument;  // null handle, pointer or path
+inline constexpr int kOutOfMemory = tavik::kCallOutOfMemory;
+inline constexpr int kNotVerified = 3;  // a getter before a successful Verify
+inline constexpr int kBufferTooSmall =
+    tavik::kCallBufferTooSmall;  // second call with a length below the size
 
 // File access.
 inline constexpr int kFileOpenFailed = 10;  // missing, unreadable or not a regular file

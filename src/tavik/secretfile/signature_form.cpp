@@ -3,6 +3,7 @@
 #include <openssl/evp.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cstddef>
 #include <span>
 
@@ -141,8 +142,11 @@ int CheckSignatureForm(const std::vector<unsigned char>& der, X509* cert, Signer
 }
 
 bool NamesSm3Digest(const unsigned char* head, std::size_t size) {
+  // Iterator algorithms rather than ranges: clang 14's ranges do not build
+  // against libstdc++ 12, and the fuzz build uses that clang.
   const Der start(head, std::min(size, kDigestNamePeek));
-  return !std::ranges::search(start, kSm3Algorithms).empty();
+  return std::search(start.begin(), start.end(), std::begin(kSm3Algorithms),
+                     std::end(kSm3Algorithms)) != start.end();
 }
 
 }  // namespace brevalt::container

@@ -48,7 +48,8 @@ bool Enter(View* in, unsigned char tag, View* content) {
 bool Expect(View* in, View expected) {
   Tlv element;
   View rest = *in;
-  if (!Read(&rest, &element) || !std::ranges::equal(element.whole, expected)) {
+  if (!Read(&rest, &element) ||
+      !std::equal(element.whole.begin(), element.whole.end(), expected.begin(), expected.end())) {
     return false;
   }
   *in = rest;

@@ -435,5 +435,42 @@ TEST_F(SecretFileTest, SealerRefusesAKeyOfAnotherCertificate) {
   EXPECT_EQ(testing::SealBid(dir_.Path("mixed.bidx"), parts_, mixed), cnt::kSigningFailed);
 }
 
+// What callers outside the library reach through the C interface instead of
+// its headers: the bidder chain and the anchor folder's description, with the
+// two-call protocol's bounds.
+TEST_F(SecretFileTest, ChainAndAnchorFolderThroughTheCInterface) {
+  const Bytes der = CertDer();
+  int status = -1;
+  ASSERT_EQ(TavikSecretFileCheckBidderChain(der.data(), static_cast<int>(der.size()), &status), 0);
+  EXPECT_STREQ(TavikSecretFileChainStatusName(status), "unchecked");  // no anchors yet
+  EXPECT_EQ(TavikSecretFileCheckBidderChain(der.data(), -1, &status), cnt::kInvalidArgument);
+  EXPECT_EQ(TavikSecretFileCheckBidderChain(nullptr, 5, &status), cnt::kInvalidArgument);
+  EXPECT_EQ(TavikSecretFileCheckBidderChain(der.data(), 1, nullptr), cnt::kInvalidArgument);
+
+  const std::filesystem::path folder = dir_.Path("TAVIK/qzv/trust/bidder");
+  std::filesystem::create_directories(folder);
+  testing::WriteBytes(folder / "signer.cer", der);
+  testing::WriteBytes(folder / "junk.pem", Bytes{'x'});
+  const Bytes garbage{0x30, 0x03, 0x02, 0x01, 0x01};
+  ASSERT_EQ(TavikSecretFileCheckBidderChain(garbage.data(), 5, &status), 0);
+  EXPECT_EQ(status, TAVIK_CHAIN_REFUSED);
+
+  const std::string expected = "junk.pem: refused, holds no certificate; signer.cer: 1 certificate";
+  int length = 0;
+  EXPECT_EQ(TavikSecretFileDescribeAnchorFolder(folder.c_str(), nullptr, nullptr),
+            cnt::kInvalidArgument);
+  ASSERT_EQ(TavikSecretFileDescribeAnchorFolder(folder.c_str(), nullptr, &length), 0);
+  ASSERT_EQ(length, static_cast<int>(expected.size()));
+  std::string text(expected.size() + 1, '#');
+  length = static_cast<int>(expected.size());  // no room for the terminator
+  EXPECT_EQ(TavikSecretFileDescribeAnchorFolder(folder.c_str(), text.data(), &length),
+            cnt::kBufferTooSmall);
+  EXPECT_EQ(text, std::string(expected.size() + 1, '#'));
+  length = static_cast<int>(text.size());
+  ASSERT_EQ(TavikSecretFileDescribeAnchorFolder(folder.c_str(), text.data(), &length), 0);
+  EXPECT_EQ(length, static_cast<int>(expected.size()));
+  EXPECT_STREQ(text.c_str(), expected.c_str());
+}
+
 }  // namespace
 }  // namespace brevalt
