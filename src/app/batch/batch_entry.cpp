@@ -38,12 +38,8 @@ class CDropOnDialog : public QObject {
     }
     if (event->type() == QEvent::Drop) {
       auto* drop = static_cast<QDropEvent*>(event);
-      const QStringList files = LocalFiles(drop->mimeData());
       drop->acceptProposedAction();
-      if (files.size() == 1 && QFileInfo(files.front()).isFile())
-        dialog_.ChooseBidFile(QFileInfo(files.front()).absoluteFilePath());
-      else if (!files.isEmpty())
-        OpenBatchWindow(dialog_, files);
+      DropOnDialog(dialog_, LocalFiles(drop->mimeData()));
       return true;
     }
     return false;
@@ -54,6 +50,15 @@ class CDropOnDialog : public QObject {
 };
 
 }  // namespace
+
+void DropOnDialog(CBrevaltDlg& dialog, const QStringList& files) {
+  if (dialog.IsVerifying())
+    return;
+  if (files.size() == 1 && QFileInfo(files.front()).isFile())
+    dialog.ChooseBidFile(QFileInfo(files.front()).absoluteFilePath());
+  else if (!files.isEmpty())
+    OpenBatchWindow(dialog, files);
+}
 
 void InstallBatchEntry(CBrevaltDlg& dialog) {
   auto* batch = new QAction(QStringLiteral("批量验证"), &dialog);

@@ -17,6 +17,10 @@ inline constexpr char kBatchShortcut[] = "Ctrl+B";
 // them; one file is chosen as "选择" would.
 void InstallBatchEntry(CBrevaltDlg& dialog);
 
+// What a drop of files on dialog does: several files or a folder open the
+// many-bids window with them; one file is chosen as "选择" would.
+void DropOnDialog(CBrevaltDlg& dialog, const QStringList& files);
+
 // Shows dialog's many-bids window (made on first use, a window of its own
 // that the dialog owns) in front, with names added to its list.
 CBatchWindow* OpenBatchWindow(CBrevaltDlg& dialog, const QStringList& names = {});

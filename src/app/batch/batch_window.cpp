@@ -140,9 +140,12 @@ void CBatchWindow::BuildControls() {
     corner->setAccessibleName(QStringLiteral("全选"));
   table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
   table_->horizontalHeader()->setStretchLastSection(false);
-  const int widths[kColumnCount] = {40, 200, 80, 50, 150, 60, 200, 220, 60, 80};
+  const int widths[kColumnCount] = {40, 170, 70, 50, 130, 60, 0, 220, 45, 80};
   for (int column = 0; column < kColumnCount; ++column)
     table_->setColumnWidth(column, widths[column]);
+  // The code is read whole: its column fits the 64 digits of a SHA-256 code.
+  table_->setColumnWidth(
+      kColumnCode, table_->fontMetrics().horizontalAdvance(QString(64, QLatin1Char('D'))) + 12);
   connect(table_, &QTableView::activated, this, &CBatchWindow::ShowDetail);
   auto* copy = new QShortcut(QKeySequence::Copy, table_, nullptr, nullptr, Qt::WidgetShortcut);
   connect(copy, &QShortcut::activated, this, &CBatchWindow::CopyCode);
