@@ -97,7 +97,7 @@ CBatchWindow::CBatchWindow(QWidget* parent)
   };
   run_ = std::make_unique<CBatchRun>(std::move(events));
   SetRunning(false);
-  FitIntoScreen(*this, QSize(1200, 640));
+  FitIntoScreen(*this, QSize(1340, 700));
 }
 
 CBatchWindow::~CBatchWindow() = default;
@@ -140,12 +140,13 @@ void CBatchWindow::BuildControls() {
     corner->setAccessibleName(QStringLiteral("全选"));
   table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
   table_->horizontalHeader()->setStretchLastSection(false);
-  const int widths[kColumnCount] = {40, 170, 70, 50, 130, 60, 0, 220, 45, 80};
+  const int widths[kColumnCount] = {40, 160, 70, 50, 120, 60, 0, 230, 45, 80};
   for (int column = 0; column < kColumnCount; ++column)
     table_->setColumnWidth(column, widths[column]);
   // The code is read whole: its column fits the 64 digits of a SHA-256 code.
   table_->setColumnWidth(
-      kColumnCode, table_->fontMetrics().horizontalAdvance(QString(64, QLatin1Char('D'))) + 12);
+      kColumnCode,
+      table_->fontMetrics().horizontalAdvance(QStringLiteral("0123456789ABCDEF").repeated(4)) + 24);
   connect(table_, &QTableView::activated, this, &CBatchWindow::ShowDetail);
   auto* copy = new QShortcut(QKeySequence::Copy, table_, nullptr, nullptr, Qt::WidgetShortcut);
   connect(copy, &QShortcut::activated, this, &CBatchWindow::CopyCode);
