@@ -33,7 +33,8 @@ AppCommandLine ParseAppCommandLine(const QStringList& args) {
 
 QString AppHelpText() {
   return QStringLiteral(
-      "usage: brevalt [FILE | FILE FILE... | FOLDER]\n"
+      "usage: brevalt [FILE]\n"
+      "       brevalt FILE FILE... | FOLDER\n"
       "       brevalt --help | --version\n"
       "\n"
       "Opens the Brevalt dialog, which verifies one sealed bid file (.bidx) before a\n"
