@@ -33,26 +33,7 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-export XDG_CONFIG_HOME="$work/config"
-config=$XDG_CONFIG_HOME/TAVIK/qzv
-mkdir -p "$config/trust/tsa" "$work/root/rules" "$work/bids" "$work/working"
-
-# A bidder, one opener and a rules document (ASCII, so also GBK) whose
-# opening time has passed.
-key() { openssl genpkey -algorithm EC -pkeyopt ec_paramgen_curve:P-256 -out "$1" 2>/dev/null; }
-key "$work/bidder.key"
-openssl req -x509 -new -key "$work/bidder.key" -days 30 -subj "/CN=Bench Bidder/O=Bench" \
-  -out "$work/bidder.pem" 2>/dev/null
-key "$work/opener.key"
-openssl req -x509 -new -key "$work/opener.key" -days 30 -subj "/CN=Bench Opener/O=Bench" \
-  -out "$work/opener.pem" 2>/dev/null
-opener=$(openssl x509 -in "$work/opener.pem" -outform DER | base64 -w 0)
-printf '<?xml version="1.0" encoding="GBK"?>\n<bidenv><source><projectname>Bench</projectname>
-<opentime>%s</opentime><organization>Bench</organization><rules><rule><m>1</m><n>1</n>
-<openers><opener><cert>%s</cert><participate>YES</participate></opener></openers>
-</rule></rules></source></bidenv>\n' "$(date -d '1 day ago' '+%Y-%m-%d 09:30:00')" "$opener" \
-  > "$work/root/rules/P1.xml"
-head -c 20000 /dev/urandom > "$work/payload.bin"
+. "$(dirname "$0")/bench_project.sh"
 i=1
 while [ "$i" -le 20 ]; do
   "$build/tools/bidx/bidx" seal --out "$work/bids/bid$i""_P1_1.tbs.bidx" \

@@ -27,18 +27,21 @@ AppCommandLine ParseAppCommandLine(const QStringList& args) {
   if (end >= 0)
     files.append(args.mid(end + 1));
   if (files.size() > 1)
-    return UsageError(QStringLiteral("one bid file at a time (%1 given)").arg(files.size()));
+    return {Action::kRun, QString(), QString(), files};
   return {Action::kRun, files.value(0), QString()};
 }
 
 QString AppHelpText() {
   return QStringLiteral(
       "usage: brevalt [FILE]\n"
+      "       brevalt FILE FILE... | FOLDER\n"
       "       brevalt --help | --version\n"
       "\n"
       "Opens the Brevalt dialog, which verifies one sealed bid file (.bidx) before a\n"
       "bid opening. With FILE the dialog starts with that file chosen, as if picked\n"
       "with \"选择\"; its name must have the form xxx_项目编号_包组号.tbs.bidx.\n"
+      "With several files or a FOLDER (its *.bidx files) the many-bids window\n"
+      "\"批量验证\" opens with them listed.\n"
       "\n"
       "  -h, --help  print this text and exit\n"
       "  --version   print the version and exit\n"

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/app_command_line.h"
+#include "app/batch/batch_entry.h"
 #include "app/brevalt_dlg.h"
 #include "app/dialog_units.h"
 #include "app/display_start.h"
@@ -49,7 +50,7 @@ int CBrevaltApp::Run(int argc, char** argv) {
   if (line.action == Action::kUsageError)
     return UsageError(line.error);
   const QFileInfo file(line.file);
-  if (!line.file.isEmpty() && !file.isFile())
+  if (!line.file.isEmpty() && !file.isFile() && !file.isDir())
     return UsageError(QStringLiteral("%1: no such file").arg(line.file));
 
   QApplication::setApplicationName(QStringLiteral("Brevalt"));
@@ -59,7 +60,10 @@ int CBrevaltApp::Run(int argc, char** argv) {
   QApplication::setFont(DialogFont(9));
   LoadQtTranslations(*application);
   CBrevaltDlg dialog;
-  if (!line.file.isEmpty()) {
+  if (!line.batch.isEmpty() || file.isDir()) {
+    const QStringList names = file.isDir() ? QStringList{file.absoluteFilePath()} : line.batch;
+    QTimer::singleShot(0, &dialog, [&dialog, names] { OpenBatchWindow(dialog, names); });
+  } else if (!line.file.isEmpty()) {
     // Once the dialog is on screen, so a refused name's warning sits on it.
     const QString path = file.absoluteFilePath();
     QTimer::singleShot(0, &dialog, [&dialog, path] { dialog.ChooseBidFile(path); });

@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include "app/batch/batch_entry.h"
 #include "app/cut_text_tooltip.h"
 #include "app/dialog_units.h"
 #include "app/main_dialog_layout.h"
@@ -171,6 +172,7 @@ void CBrevaltDlg::OnInitDialog() {
   about->setShortcut(QKeySequence::HelpContents);  // F1, from the keyboard too
   connect(about, &QAction::triggered, this, &CBrevaltDlg::OnAbout);
   addAction(about);
+  InstallBatchEntry(*this);
   setContextMenuPolicy(Qt::ActionsContextMenu);
   FitIntoScreen(*this, preferred_size_);
   static_cast<QCheckBox*>(Control(kCheckVerifyRules))->setChecked(true);

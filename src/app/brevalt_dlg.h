@@ -58,6 +58,9 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   // The choose command once path was picked: the bid file name rule, and its
   // warning when the name is refused. What `brevalt FILE` starts with.
   void ChooseBidFile(const QString& path);
+  // Shows a copy of record, and each field and list as shown showed it, with
+  // the certificate viewers on the copy's certificates. Not during a run.
+  void ShowRecord(const CVerifyResult& record, IDialogSeam& shown);
 
  public slots:
   // Every way of ending the dialog comes here; refused during a run.

@@ -1,6 +1,8 @@
 #include "cli/cli_options.h"
 
+#include "config/text_convert.h"
 #include "platform/command_line.h"
+#include "summary/pdf/summary_export.h"
 
 namespace brevalt::cli {
 namespace {
@@ -9,6 +11,7 @@ constexpr OptionSpec kSpecs[] = {
     {"no-rules", 0, false},   {"no-log", 0, false},        {"json", 'j', false},
     {"summary", 's', false},  {"help", 'h', false},        {"version", 'V', false},
     {"no-receipt", 0, false}, {"check-receipt", 0, false}, {"sm3", 0, false},
+    {"export", 0, true},
 };
 
 }  // namespace
@@ -38,6 +41,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
       options->check_receipt = true;
     else if (given.name == "sm3")
       options->sm3 = true;
+    else if (given.name == "export")
+      options->export_file = given.value;
     else if (given.name == "help")
       options->help = true;
     else
@@ -50,6 +55,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
     *error = "--json and --summary do not go together";
     return false;
   }
+  if (!options->export_file.empty() && SummaryFormatOf(Utf8ToWide(options->export_file)).empty()) {
+    *error = "--export needs a file ending in .csv or .pdf";
+    return false;
+  }
   if (options->files.empty()) {
     *error = "no bid file given";
     return false;
@@ -57,8 +66,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
   return true;
 }
 std::string HelpText() {
-  return "usage: brevalt-cli [--no-rules] [--no-log] [--no-receipt] [--json [--sm3] | --summary] "
-         "FILE...\n"
+  return "usage: brevalt-cli [--no-rules] [--no-log] [--no-receipt] [--json [--sm3] | --summary]\n"
+         "                   [--export SUMMARY.csv|SUMMARY.pdf] FILE...\n"
          "       brevalt-cli --check-receipt LOG...\n"
          "\n"
          "Verifies sealed bid files (.bidx), one after the other, as the dialog's\n"
@@ -74,6 +83,10 @@ std::string HelpText() {
          "  --no-receipt   write no time-stamp receipt (LOG.tsr) beside the logs\n"
          "  --check-receipt  the files are logs: check each one's receipt (LOG.tsr)\n"
          "                 against its bytes and the time-stamp trust anchors\n"
+         "  --export SUMMARY.csv|SUMMARY.pdf\n"
+         "                 after the files, write their summary (file, bidder, verdict,\n"
+         "                 code, reason; CSV in UTF-8 with a byte-order mark, or PDF)\n"
+         "                 and its time-stamp receipt SUMMARY.tsr unless --no-receipt\n"
          "  -j, --json     print one JSON object per file per line instead of the report\n"
          "  --sm3          with --json, also give each file's SM3 (read once more for it)\n"
          "  -s, --summary  print one line per file instead of its report, then the totals\n"

@@ -24,12 +24,13 @@ struct CliOptions {
   bool check_receipt = false;  // the files are logs whose receipts are checked
   bool help = false;
   bool version = false;
+  std::string export_file;  // --export: the summary to write after the files (.csv, .pdf)
   std::vector<std::string> files;
 };
 
 // Reads args (without the program name): --no-rules, --no-log, --no-receipt,
-// --check-receipt, --json / -j, --summary / -s, --help / -h, --version / -V,
-// and files, in any order;
+// --check-receipt, --export FILE.csv|FILE.pdf, --json / -j, --summary / -s, --help / -h, --version
+// / -V, and files, in any order;
 // "--" makes every later word a file. True on success; false with *error
 // naming the problem (an unknown option, a value given to an option, --json
 // with --summary, or no file without --help or --version).
@@ -37,7 +38,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
 
 // The usage line that follows a usage error.
 inline constexpr char kUsageLine[] =
-    "usage: brevalt-cli [--no-rules] [--no-log] [--no-receipt] [--json | --summary] FILE...\n"
+    "usage: brevalt-cli [--no-rules] [--no-log] [--no-receipt] [--json | --summary]\n"
+    "                   [--export SUMMARY.csv|SUMMARY.pdf] FILE...\n"
     "       brevalt-cli --check-receipt LOG...  (--help explains)\n";
 
 // What --help prints: usage, every option, the exit statuses and where

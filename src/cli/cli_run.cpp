@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "cli/bidder_chain.h"
+#include "cli/cli_export.h"
 #include "cli/cli_options.h"
 #include "cli/failed_step.h"
 #include "cli/failure_cause.h"
@@ -42,7 +43,7 @@ struct Totals {
 // JSON line, report or summary line to out, and to err why a log that was
 // wanted could not be written.
 FileOutcome VerifyFile(const CliOptions& options, const std::string& file, std::ostream& out,
-                       std::ostream& err) {
+                       std::ostream& err, std::vector<SummaryRow>* rows) {
   MemoryDialog dialog;
   dialog.SetChecked(kCheckVerifyRules, options.verify_rules);
   dialog.SetChecked(kCheckWriteLog, options.write_log);
@@ -74,6 +75,10 @@ FileOutcome VerifyFile(const CliOptions& options, const std::string& file, std::
     if (options.json && options.sm3)
       file_run.sm3 = FileSm3Of(file_run.bid_path, dialog.GetControlText(kEditVerifyCode));
   }
+  if (rows != nullptr)
+    rows->push_back(CliSummaryRow(static_cast<int>(rows->size()) + 1, file_run.bid_path,
+                                  file_run.verified, run.Result(), dialog, file_run.log_file,
+                                  options.write_log, options.receipt ? receipt_rc : -1));
   if (file_run.log_failure)
     err << "brevalt-cli: " << LogFailureText(*file_run.log_failure) << std::endl;
   if (receipt_rc != kReceiptWritten && file_run.log_file)
@@ -145,11 +150,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (options.check_receipt)
     return CheckReceipts(options.files, out);
   Totals totals;
+  std::vector<SummaryRow> rows;
+  std::vector<SummaryRow>* export_rows = options.export_file.empty() ? nullptr : &rows;
   const std::size_t count = options.files.size();
   for (std::size_t i = 0; i < count; ++i) {
     const std::string name = std::filesystem::path(options.files[i]).filename().string();
     err << "[" << i + 1 << "/" << count << "] " << name << "…" << std::endl;
-    switch (VerifyFile(options, options.files[i], out, err)) {
+    switch (VerifyFile(options, options.files[i], out, err, export_rows)) {
       case FileOutcome::kPassed:
         ++totals.passed;
         break;
@@ -163,6 +170,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   if (options.summary)
     out << TotalsLine(totals);
+  if (export_rows != nullptr &&
+      !ExportCliSummary(options.export_file, rows, options.receipt, options.json ? err : out, err))
+    return kExitNotPassed;
   return totals.passed == count ? kExitAllPassed : kExitNotPassed;
 }
 

@@ -202,7 +202,8 @@ class BrevaltDlgTest : public QObject {
     QTest::newRow("not an option after --")
         << QStringList{"--", "--help"} << int(A::kRun) << "--help";
     QTest::newRow("unknown option") << QStringList{"-x"} << int(A::kUsageError) << QString();
-    QTest::newRow("two files") << QStringList{"a", "--", "b"} << int(A::kUsageError) << QString();
+    // Several files go to the many-bids window, none is chosen in the dialog.
+    QTest::newRow("two files") << QStringList{"a", "--", "b"} << int(A::kRun) << QString();
   }
 
   void CommandLine() {

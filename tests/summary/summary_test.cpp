@@ -1,0 +1,120 @@
+// The many-bids summary without a display: which files a list of names
+// gives, what a row takes from a run, and the export's guards.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "log/verify_receipt.h"
+#include "platform/memory_dialog.h"
+#include "summary/bid_list.h"
+#include "summary/pdf/summary_export.h"
+#include "summary/summary_csv.h"
+#include "summary/summary_row.h"
+#include "support/temp_folder.h"
+
+namespace brevalt {
+namespace {
+
+namespace fs = std::filesystem;
+
+class BidListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name :
+         {"b_1_2.tbs.bidx", "a_1_2.tbs.bidx", "C_1_2.TBS.BIDX", "notes.txt", "sub/d_1_2.tbs.bidx"})
+      folder_.Write(name, "x");
+    fs::create_symlink(At("a_1_2.tbs.bidx"), At("link_1_2.tbs.bidx"));
+  }
+  std::string At(const std::string& name) const { return folder_.path() + "/" + name; }
+  std::vector<std::string> Names(const std::vector<std::string>& files) const {
+    std::vector<std::string> names;
+    for (const std::string& file : files)
+      names.push_back(fs::path(file).filename().string());
+    return names;
+  }
+  testing::TempFolder folder_;
+};
+
+// A folder gives its own bids by name, each file once (a second spelling, a
+// link to it, or a bid already listed adds nothing); other files and
+// missing names are left out.
+TEST_F(BidListTest, NamesGiveEachBidOnce) {
+  using Names_ = std::vector<std::string>;
+  struct Case {
+    std::vector<std::string> names, known;
+    Names_ expected;
+  };
+  const Case cases[] = {
+      {{folder_.path()}, {}, {"C_1_2.TBS.BIDX", "a_1_2.tbs.bidx", "b_1_2.tbs.bidx"}},
+      {{At("b_1_2.tbs.bidx"), folder_.path()},
+       {},
+       {"b_1_2.tbs.bidx", "C_1_2.TBS.BIDX", "a_1_2.tbs.bidx"}},
+      {{At("sub/../a_1_2.tbs.bidx"), At("link_1_2.tbs.bidx")}, {}, {"a_1_2.tbs.bidx"}},
+      {{folder_.path()}, {At("a_1_2.tbs.bidx")}, {"C_1_2.TBS.BIDX", "b_1_2.tbs.bidx"}},
+      {{At("notes.txt"), At("missing.bidx")}, {}, {"notes.txt"}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Names(ListBidFiles(c.names, c.known)), c.expected) << c.names.front();
+}
+
+// The reason is the first message row's detail; a failed run without a row
+// still names its failure; a passed run has none.
+TEST(SummaryRowTest, ReasonComesFromTheFirstMessageRow) {
+  struct Case {
+    const char16_t* verdict;
+    std::vector<ListRow> messages;
+    const char16_t* detail;
+    SummaryVerdict expected;
+    const char16_t* reason;
+  };
+  const Case cases[] = {
+      {u"通过", {}, u"", SummaryVerdict::kPassed, u""},
+      {u"没通过",
+       {{u"其它", u"打开标书文件失败！", u"警告", u"请确保"}},
+       u"打开标书文件失败！",
+       SummaryVerdict::kNotPassed,
+       u"打开标书文件失败！"},
+      {u"没通过", {}, u"获取时间戳失败！", SummaryVerdict::kNotPassed, u"获取时间戳失败！"},
+  };
+  for (const Case& c : cases) {
+    MemoryDialog shown;
+    shown.SetControlText(kStaticVerdict, c.verdict);
+    shown.SetListRows(kListMessages, c.messages);
+    CVerifyResult result;
+    result.ErrorDetail = c.detail;
+    SummaryRow row = PendingRow(1, u"/b/x_P1_2.tbs.bidx");
+    FillRowFromRun(row, result, shown);
+    EXPECT_EQ(row.verdict, c.expected);
+    EXPECT_EQ(row.reason, c.reason);
+  }
+}
+
+// The run's time is the latest trusted time; projects are listed once.
+TEST(SummaryRowTest, HeaderTakesTheLatestTimeAndEachProjectOnce) {
+  std::vector<SummaryRow> rows = {PendingRow(1, u"a_P1_1.tbs.bidx"),
+                                  PendingRow(2, u"b_P2_1.tbs.bidx"),
+                                  PendingRow(3, u"c_P1_2.tbs.bidx")};
+  rows[0].trusted_time = u"2026-12-09 10:00:05";
+  rows[1].trusted_time = u"2026-12-09 10:01:00";
+  EXPECT_EQ(RunTrustedTime(rows), u"2026-12-09 10:01:00");
+  EXPECT_EQ(ProjectsOf(rows), u"P1、P2");
+}
+
+// An earlier receipt never stands beside a new summary; a name without a
+// known ending writes nothing.
+TEST(SummaryExportTest, ExportRemovesAStaleReceiptAndRefusesUnknownEndings) {
+  testing::TempFolder folder;
+  const std::string csv = folder.Write("s.csv", "old");
+  folder.Write("s.csv.tsr", "old receipt");
+  const std::vector<SummaryRow> rows = {PendingRow(1, u"a_P1_1.tbs.bidx")};
+  EXPECT_EQ(ExportSummary(std::u16string(csv.begin(), csv.end()), rows, false).written,
+            kSummaryWritten);
+  EXPECT_FALSE(fs::exists(csv + ".tsr"));
+  const std::string txt = folder.path() + "/s.txt";
+  EXPECT_EQ(ExportSummary(std::u16string(txt.begin(), txt.end()), rows, false).written,
+            kSummaryUnknownFormat);
+  EXPECT_FALSE(fs::exists(txt));
+}
+
+}  // namespace
+}  // namespace brevalt
