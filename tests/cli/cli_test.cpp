@@ -470,4 +470,35 @@ TEST_F(CliTest, LogReceiptProvesTheLogAsWritten) {
   EXPECT_EQ(check().status, 0);
 }
 
+// --check-receipt takes logs only, refuses an edited log stamped afresh hours
+// later, and says what stands where the receipt should be.
+TEST_F(CliTest, CheckReceiptSaysWhyItIsNotThisLogsReceipt) {
+  const CliOutput out = RunJson(Bid(kGood));
+  ASSERT_EQ(out.lines.size(), 1u) << out.err;
+  const std::string log = out.lines[0]["log_file"], receipt = log + ".tsr";
+  EXPECT_NE(Run("--check-receipt --json '" + log + "'").err.find("does not go with --json"),
+            std::string::npos);
+  EXPECT_NE(Run("--check-receipt").err.find("no log given"), std::string::npos);
+  std::string bytes = ReadFile(log);
+  bytes.replace(bytes.find("\xCD\xF5\xCE\xE5"), 4, "\xC0\xEE\xCB\xC4");  // 王五 -> 李四
+  WriteFile(log, bytes);
+  const std::pair<std::string, const char*> rows[] = {
+      {"openssl ts -query -sha256 -cert -data '" + log +
+           "' | curl -s -H 'Content-Type: "
+           "application/timestamp-query' --data-binary @- '" +
+           late_server_->TsaUrl() + "' -o '" + receipt + "'",
+       "more than 10 minutes after the trusted time the log records ("},
+      {"rm '" + receipt + "' && mkdir '" + receipt + "'", "is a folder"},
+      {"rmdir '" + receipt + "' && mkfifo '" + receipt + "'", "is not a regular file"},
+      {"rm '" + receipt + "' && truncate -s 100M '" + receipt + "'", "is 104857600 bytes"},
+      {"rm '" + receipt + "'", "no receipt beside the log"},
+  };
+  for (const auto& [make, reason] : rows) {
+    ASSERT_EQ(std::system(make.c_str()), 0) << make;
+    const CliOutput check = Run("--check-receipt '" + log + "'");
+    EXPECT_EQ(check.status, 1) << make;
+    EXPECT_NE(check.text.find(reason), std::string::npos) << check.text;
+  }
+}
+
 }  // namespace brevalt
