@@ -34,6 +34,7 @@ constexpr char kDiffering[] = "differing_P2026001_01.tbs.bidx";
 constexpr char kRefused[] = "refused_P2026_001_01.tbs.bidx";  // four pieces
 constexpr char kForged[] = "forged_P2026001_01.tbs.bidx";
 constexpr char kStale[] = "stale_P2026001_01.tbs.bidx";
+constexpr char kFuture[] = "future_P2026001_01.tbs.bidx";  // opens in 2099
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -77,12 +78,15 @@ class CliTest : public ::testing::Test {
     WriteFile(dir / "root/rules" / (std::string(kProject) + ".xml"), published);
     WriteFile(dir / "rules.xml", published);
     WriteFile(dir / "differing.xml", RulesDocument(u"城北污水处理厂"));
+    std::string future = published;
+    future.replace(future.find("2020-01-02"), 4, "2099");
+    WriteFile(dir / "future.xml", future);
     const auto signer = testing::MakeTestSigner({"王五", "华东建设有限公司", 0});
     WriteFile(dir / "signer.pem", testing::DerToPem(signer.cert_der));
     WriteFile(dir / "signer.key", signer.key_pem);
     WriteFile(dir / "payload.zip", std::string(100000, 'p'));
     ASSERT_TRUE(Seal(kGood, "rules.xml") && Seal(kDiffering, "differing.xml") &&
-                Seal(kRefused, "rules.xml"));
+                Seal(kFuture, "future.xml") && Seal(kRefused, "rules.xml"));
     std::string bytes = ReadFile(dir / "bids" / kGood);
     bytes[bytes.size() / 2] ^= 1;  // a payload byte
     WriteFile(dir / "bids" / kTampered, bytes);
@@ -381,6 +385,13 @@ TEST_F(CliTest, HumanReportAndUsageError) {
                               ": 没通过 (验证规则失败，错误代码 = 34); step 6 failed: signed bytes "
                               "were changed after sealing (container code 34)\n"
                               "2 files: 1 通过, 1 没通过, 0 未验证\n");
+  const CliOutput future = Run("-s --no-log --no-rules '" + Bid(kFuture) + "'");
+  EXPECT_EQ(future.text.rfind(Bid(kFuture) +
+                                  ": 通过; 是否可以开标 ×: the opening time 2099-01-02 09:30:00 "
+                                  "has not come; bidder chain: unchecked\n",
+                              0),
+            0u)
+      << future.text;
   const CliOutput usage = Run("--bogus x");
   EXPECT_EQ(usage.status, 2);
   EXPECT_NE(usage.err.find("unknown option --bogus"), std::string::npos);
