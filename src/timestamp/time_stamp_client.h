@@ -5,8 +5,10 @@
 // authority again; the only thing kept between calls is which authority gave
 // the last trusted time (under a lock), so any thread may call.
 // A call blocks its thread while it waits for the authorities: one
-// GetTimeStampTime ends within kWholeRequestBudget, whatever the list holds,
-// and leaves no request or thread of its own running behind it.
+// GetTimeStampTime ends within kWholeRequestBudget, whatever the list holds
+// (name lookups included), and leaves no request running behind it; only a
+// name lookup the system has not finished is left to end alone on its own
+// thread.
 #ifndef BREVALT_TIMESTAMP_TIME_STAMP_CLIENT_H
 #define BREVALT_TIMESTAMP_TIME_STAMP_CLIENT_H
 
@@ -60,8 +62,9 @@ int GetTimeStampTime(int64_t* out, std::vector<std::string>* failures = nullptr)
 // that gave this process's last trusted time, while the setting still names
 // it, is asked first (a receipt then goes to the authority that has just
 // answered its verification's step 2); the request carries a nonce and asks
-// for the signer's certificate. Returns non-zero with *answer the winning authority's whole
-// answer (DER TimeStampResp) exactly as received; 0 otherwise.
+// for the signer's certificate. Returns non-zero with *answer the winning
+// authority's whole answer (DER TimeStampResp) exactly as received; 0
+// otherwise.
 int RequestTimeStampAnswer(std::string_view data, std::vector<unsigned char>* answer);
 
 // One time-stamp request to the authority at url_ansi (zero-terminated, in
