@@ -33,9 +33,14 @@ bool SystemLookup(const std::string& host, std::vector<std::string>* addresses) 
         entry->ai_family == AF_INET
             ? static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(entry->ai_addr)->sin_addr)
             : static_cast<const void*>(&reinterpret_cast<sockaddr_in6*>(entry->ai_addr)->sin6_addr);
-    if ((entry->ai_family == AF_INET || entry->ai_family == AF_INET6) &&
-        inet_ntop(entry->ai_family, address, text, sizeof text) != nullptr)
-      addresses->push_back(entry->ai_family == AF_INET6 ? "[" + std::string(text) + "]" : text);
+    if ((entry->ai_family != AF_INET && entry->ai_family != AF_INET6) ||
+        inet_ntop(entry->ai_family, address, text, sizeof text) == nullptr)
+      continue;
+    // libcurl takes an IPv6 address in brackets.
+    std::string& added = addresses->emplace_back(entry->ai_family == AF_INET6 ? "[" : "");
+    added.append(text);
+    if (entry->ai_family == AF_INET6)
+      added.push_back(']');
   }
   freeaddrinfo(found);
   return !addresses->empty();
