@@ -51,6 +51,21 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
   options->files = std::move(line.operands);
   if (options->help || options->version)
     return true;
+  if (options->check_receipt) {
+    // Checking receipts verifies no bid and writes nothing: an option that
+    // shapes a verification or its output would be silently dropped.
+    for (const GivenOption& given : line.options) {
+      if (given.name != "check-receipt") {
+        *error = "--check-receipt does not go with --" + given.name;
+        return false;
+      }
+    }
+    if (options->files.empty()) {
+      *error = "no log given";
+      return false;
+    }
+    return true;
+  }
   if (options->json && options->summary) {
     *error = "--json and --summary do not go together";
     return false;
@@ -82,7 +97,8 @@ std::string HelpText() {
          "  --no-log       write no verification log (the \"写日志\" box unchecked)\n"
          "  --no-receipt   write no time-stamp receipt (LOG.tsr) beside the logs\n"
          "  --check-receipt  the files are logs: check each one's receipt (LOG.tsr)\n"
-         "                 against its bytes and the time-stamp trust anchors\n"
+         "                 against its bytes, the trusted time it records and the\n"
+         "                 time-stamp trust anchors; takes no other option\n"
          "  --export SUMMARY.csv|SUMMARY.pdf\n"
          "                 after the files, write their summary (file, bidder, verdict,\n"
          "                 code, reason; CSV in UTF-8 with a byte-order mark, or PDF)\n"

@@ -33,7 +33,8 @@ struct CliOptions {
 // / -V, and files, in any order;
 // "--" makes every later word a file. True on success; false with *error
 // naming the problem (an unknown option, a value given to an option, --json
-// with --summary, or no file without --help or --version).
+// with --summary, --check-receipt with any other option but --help or
+// --version, or no file without --help or --version).
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, std::string* error);
 
 // The usage line that follows a usage error.

@@ -3,6 +3,7 @@
 #include "cli/failed_step.h"
 #include "config/settings.h"
 #include "config/text_convert.h"
+#include "platform/plain_text.h"
 #include "platform/regular_file.h"
 #include "platform/user_folder.h"
 #include "record/message_catalogue.h"
@@ -55,6 +56,18 @@ std::string ContainerCause(int code, const std::string& bid_path) {
          ")";
 }
 
+// Step 2: what happened at each authority of the list.
+std::string TimestampCause(const CVerifyResult& result) {
+  std::string cause =
+      "no time-stamp authority under [TimeStampURL] gave an answer this computer trusts";
+  const char* separator = ": ";
+  for (const std::string& failure : result.TimestampFailures) {
+    cause += separator + failure;
+    separator = "; ";
+  }
+  return cause;
+}
+
 // Step 1: what the pre-flight found, naming the settings file it read.
 std::optional<std::string> SettingsCause(const CVerifyResult& result) {
   if (Is(result, msg::kSettingsMissing)) {
@@ -82,9 +95,6 @@ struct PlainCause {
 
 // The rows whose cause needs nothing but the row.
 constexpr PlainCause kPlainCauses[] = {
-    {&msg::kTimestampFailed,
-     "no time-stamp authority under [TimeStampURL] gave an answer this computer trusts "
-     "(none reachable, or its CA is not trusted: see trust/tsa/)"},
     {&msg::kClockWrong, "this computer's clock is 7 hours or more off the authority's time"},
     {&msg::kGetOpenerCertsFailed,
      "the opener certificates of the downloaded rules file could not be read"},
@@ -109,12 +119,18 @@ std::optional<std::string> CauseOf(const CVerifyResult& result, const std::strin
     return std::nullopt;
   if (std::optional<std::string> cause = SettingsCause(result))
     return cause;
+  if (Is(result, msg::kTimestampFailed))
+    return TimestampCause(result);
   for (const PlainCause& plain : kPlainCauses) {
     if (Is(result, *plain.message))
       return plain.cause;
   }
   if (Is(result, msg::kVerifyCodeFailed))
     return BidFileCause(bid_path, "the bid file could not be read to its end (a read error)");
+  if (Is(result, msg::kOpenBidFailed) && ReadWorkingDirSetting().malformed)
+    return "the [WorkingDir] path in " + SettingsPath() + " cannot be read (longer than " +
+           std::to_string(kMaxSettingLength) +
+           " characters, or the file too large), and no other folder is used instead";
   if (Is(result, msg::kOpenBidFailed))
     return BidFileCause(bid_path, "the container library could not open the bid file");
   if (Is(result, msg::kDownloadRulesFailed))

@@ -142,6 +142,11 @@ std::string SummaryLine(const CVerifyResult& result, MemoryDialog& dialog, const
     summary += verdict.empty() ? "没有结果" : Utf8(verdict);
     if (!result.ErrorDetail.empty())
       summary += " (" + Utf8(result.ErrorDetail) + ")";
+    // A bid that passed but may not be opened yet must not read like one
+    // that may: say so, as the dialog's "是否可以开标" row does.
+    if (Passed(dialog) && result.MayOpen == StepFailed)
+      summary += "; 是否可以开标 ×: the opening time " + Utf8(PlainText(result.OpenTime)) +
+                 " has not come";
   } else {
     summary +=
         "未验证 (" +

@@ -29,13 +29,20 @@ std::u16string GetSettingsFilePath() {
   return path + u"Setting.ini";
 }
 
-std::u16string ReadWorkingDir() {
+SettingValue ReadWorkingDirSetting() {
   std::u16string default_dir = GetHomeFolder();
   if (default_dir.empty() || default_dir.back() != kPathSeparator)
     default_dir += kPathSeparator;
   default_dir += u"BidFiles";
   default_dir += kPathSeparator;
-  return ReadSetting(u"WorkingDir", u"path", default_dir).text;
+  SettingValue value = ReadSetting(u"WorkingDir", u"path", default_dir);
+  if (value.malformed)
+    value.text.clear();
+  return value;
+}
+
+std::u16string ReadWorkingDir() {
+  return ReadWorkingDirSetting().text;
 }
 
 SettingValue ReadBidRuleFileUrlSetting() {

@@ -27,13 +27,18 @@ struct SettingValue {
   bool malformed = false;  // over kMaxSettingLength, or the file over kMaxSettingsFileBytes
 };
 
-// [WorkingDir] path; default: the BidFiles folder in the home folder, with a
-// trailing separator.
-std::u16string ReadWorkingDir();
+// [WorkingDir] path; default (when absent): the BidFiles folder in the home
+// folder, with a trailing separator. A malformed value gives no folder at
+// all (malformed set, text empty), never the default, so that nothing goes
+// to a folder the settings do not name.
+SettingValue ReadWorkingDirSetting();
+std::u16string ReadWorkingDir();  // its text
 // [BidRuleFileURL] url; default empty.
 SettingValue ReadBidRuleFileUrlSetting();
 std::u16string ReadBidRuleFileUrl();  // its text
-// [TimeStampURL] url, one or more URLs separated by ";"; default empty.
+// [TimeStampURL] url, one or more URLs separated by ";"; default empty. A
+// malformed value reads as empty with malformed set: the caller must refuse
+// it rather than fall back to a default authority.
 SettingValue ReadTimeStampUrlSetting();
 std::u16string ReadTimeStampUrl();  // its text
 // [TimeStampURL] hash: true when it says "SM3" (any case), so that time-stamp

@@ -50,11 +50,12 @@ bool ParseBidFileName(const std::u16string& path, std::u16string* project,
 
 bool ApplyChosenBidFile(CVerifyResult& result, IDialogSeam& dialog, const std::u16string& full_path,
                         const std::u16string& file_name) {
-  // The path stays as it is, to open the file by. The texts taken from the
-  // name are shown and logged (and name the log file), so a control
-  // character in a file name is replaced there; so is it in the path shown.
+  // The path and the texts taken from the name keep their bytes: they open
+  // the file, name its log and working folder and query the rules, so two
+  // names that differ only in a hidden character stay two bids. Where they
+  // are shown or written as text, stand-ins replace control characters.
   result.BidPath = full_path;
-  result.BidFileName = PlainText(file_name);
+  result.BidFileName = file_name;
   std::u16string project;
   std::u16string package;
   if (!ParseBidFileName(full_path, &project, &package)) {
@@ -62,8 +63,8 @@ bool ApplyChosenBidFile(CVerifyResult& result, IDialogSeam& dialog, const std::u
     result.BidPath.clear();
     return false;
   }
-  result.ProjectNumber = PlainText(project);
-  result.PackageNumber = PlainText(package);
+  result.ProjectNumber = project;
+  result.PackageNumber = package;
   dialog.SetControlText(kEditBidPath, PlainText(result.BidPath));
   return true;
 }

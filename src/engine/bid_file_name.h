@@ -27,8 +27,9 @@ bool ParseBidFileName(const std::u16string& path, std::u16string* project, std::
 // The choose command once the user picked a file: full_path is the chosen
 // path, file_name its name as the file dialog reports it. Accepted: sets
 // BidPath, BidFileName, ProjectNumber and PackageNumber, edit 1000 shows
-// BidPath, returns true; every one of them but BidPath has its control
-// characters replaced (PlainText), and so has the path shown. Refused: shows kBidFileNameWarning /
+// BidPath, returns true; all four keep the name's characters as they are,
+// control characters included, and only the path shown has them replaced
+// (PlainText). Refused: shows kBidFileNameWarning /
 // "警告" (warning icon), empties BidPath, sets BidFileName to the refused name and keeps
 // ProjectNumber, PackageNumber and edit 1000; returns false. Interface thread, never while a run is
 // in progress (CVerificationRun::ChooseBidFile guards that).

@@ -43,10 +43,13 @@ int TakeOpeners(CVerifyResult& result, IDialogSeam& dialog, CRulesFileClient& cl
 }
 
 // The container's working folder: the settings' working folder, then the
-// project and package numbers, without a trailing separator.
+// project and package numbers, without a trailing separator. Empty when the
+// settings' folder cannot be read, which the reader refuses.
 std::u16string ProjectFolder(const CVerifyResult& result) {
   std::u16string folder = ReadWorkingDir();
-  if (folder.empty() || folder.back() != kPathSeparator)
+  if (folder.empty())
+    return folder;
+  if (folder.back() != kPathSeparator)
     folder += kPathSeparator;
   folder += result.ProjectNumber + kPathSeparator + result.PackageNumber + kPathSeparator;
   return FolderOfPath(folder);

@@ -85,7 +85,7 @@ void CResultDisplay::FillMessageList(const CVerifyResult& r, IDialogSeam& dialog
 void CResultDisplay::FillBidInfoList(const CVerifyResult& r, IDialogSeam& dialog) {
   std::vector<ListRow> rows;
   AddRowIfSet(rows, u"招标单位", r.TenderOrg);
-  AddRowIfSet(rows, u"项目编号", r.ProjectNumber);
+  AddRowIfSet(rows, u"项目编号", PlainText(r.ProjectNumber));
   AddRowIfSet(rows, u"项目名称", r.ProjectName);
   AddRowIfSet(rows, u"开标时间", r.OpenTime);
   if (r.MayOpen >= 0) {

@@ -86,6 +86,7 @@ void CVerificationRun::ResetResults() {
   result_.DigestLength = 0;
   result_.ErrorCategory = CategoryNone;
   result_.TrustedAnchor.Clear();
+  result_.TimestampFailures.clear();
   FreeOpenerCerts();
 }
 
@@ -136,7 +137,7 @@ bool CVerificationRun::RunInterfaceSteps(WaitCursor& cursor) {
 
   cursor.Show();  // the trusted-time request blocks this thread
   int64_t trusted = 0;
-  if (GetTimeStampTime(&trusted) == 0) {
+  if (GetTimeStampTime(&trusted, &result_.TimestampFailures) == 0) {
     // A category of its own, so the message list says why the run stopped.
     SetMessage(result_, CategoryTimestamp, msg::kTimestampFailed);
     Stop();

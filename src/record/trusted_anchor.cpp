@@ -1,6 +1,30 @@
 #include "record/trusted_anchor.h"
 
+#include <time.h>
+
+#include <atomic>
+
 namespace brevalt {
+namespace {
+
+std::atomic<BootClock::rep> g_boot_clock_moved{0};
+
+}  // namespace
+
+BootClock::time_point BootClock::now() noexcept {
+  timespec now{};
+#ifdef CLOCK_BOOTTIME
+  clock_gettime(CLOCK_BOOTTIME, &now);
+#else
+  clock_gettime(CLOCK_MONOTONIC, &now);
+#endif
+  const auto since_boot = std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+  return time_point(since_boot + duration(g_boot_clock_moved.load()));
+}
+
+void MoveBootClockForTesting(BootClock::duration by) {
+  g_boot_clock_moved.fetch_add(by.count());
+}
 
 CTrustedAnchor::CTrustedAnchor(const CTrustedAnchor& other) : anchor_(other.Get()) {}
 

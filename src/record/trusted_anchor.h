@@ -1,4 +1,5 @@
-// The trusted time of one verification tied to the monotonic clock.
+// The trusted time of one verification tied to a clock that runs on
+// through a suspend.
 #ifndef BREVALT_RECORD_TRUSTED_ANCHOR_H
 #define BREVALT_RECORD_TRUSTED_ANCHOR_H
 
@@ -9,23 +10,39 @@
 
 namespace brevalt {
 
-// A time an authority gave (seconds since 1970, UTC) and the steady_clock
-// instant it arrived. Later decisions read "that time + monotonic time
-// elapsed", which neither a change of this computer's clock nor a
-// suspended machine can move forward faster than real time.
+// Time since boot, counting the time the machine spent suspended
+// (CLOCK_BOOTTIME), so that an hour with the lid closed is an hour later on
+// this clock too. No one can set it; it never goes back.
+struct BootClock {
+  using duration = std::chrono::nanoseconds;
+  using rep = duration::rep;
+  using period = duration::period;
+  using time_point = std::chrono::time_point<BootClock>;
+  static constexpr bool is_steady = true;
+  static time_point now() noexcept;
+};
+
+// Tests only: every later BootClock::now() reads by more (added to earlier
+// moves), as after a suspend of that length.
+void MoveBootClockForTesting(BootClock::duration by);
+
+// A time an authority gave (seconds since 1970, UTC) and the BootClock
+// instant it arrived. Later decisions read "that time + time elapsed since",
+// which neither a change of this computer's clock nor a suspended machine
+// can move away from real time.
 //
 // Thread: any thread may call any member; the pair is read and written
 // under one lock, so a reader never sees the time of one answer with the
 // instant of another. Copies take the pair as it is at that moment.
 class CTrustedAnchor {
  public:
-  using Clock = std::chrono::steady_clock;
+  using Clock = BootClock;
 
   CTrustedAnchor() = default;
   CTrustedAnchor(const CTrustedAnchor& other);
   CTrustedAnchor& operator=(const CTrustedAnchor& other);
 
-  // Anchors trusted at the monotonic instant at, replacing any anchor.
+  // Anchors trusted at the instant at, replacing any anchor.
   void Set(int64_t trusted, Clock::time_point at);
   // Forgets the anchor.
   void Clear();

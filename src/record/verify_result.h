@@ -59,7 +59,11 @@ struct CVerifyResult {
   UniqueCert BidderCert;
   int32_t DigestLength = 0;
   MessageCategory ErrorCategory = CategoryNone;
-  // The trusted time of step 2 on the monotonic clock: the may-open decision
+  // When step 2 found no trusted time: what happened at each authority of
+  // the list, in list order, as "<url>: <what happened>" (UTF-8). Only the
+  // command line reports it; the dialog and the log keep their texts.
+  std::vector<std::string> TimestampFailures;
+  // The trusted time of step 2 on a clock that counts a suspend: the may-open decision
   // and every display refresh of this verification read it instead of asking
   // an authority again (see timestamp/trusted_clock.h). Empty until step 2
   // obtained a time, and again after the next run's reset.

@@ -40,6 +40,26 @@ enum {
   TAVIK_RECEIPT_DATA_CHANGED = 3,   // the imprint is not the digest of the data
   TAVIK_RECEIPT_BAD_SIGNATURE = 4,  // the token's signature does not verify
   TAVIK_RECEIPT_UNTRUSTED = 5,      // the signer is no trusted time-stamping authority
+  TAVIK_RECEIPT_WEAK_IMPRINT = 6,   // the imprint's digest is neither SHA-256 nor SM3
+};
+
+// Why TavikPKIMsgTimeStampGetResponse found no answer (ours, see
+// TavikPKIMsgTimeStampGetFailure).
+enum {
+  TAVIK_TS_FAILED_SETUP = 1,           // no authority or algorithm set, or out of memory
+  TAVIK_TS_FAILED_BAD_URL = 2,         // not an http or https URL (detail: the curl code)
+  TAVIK_TS_FAILED_NOT_RESOLVED = 3,    // the authority's name did not resolve
+  TAVIK_TS_FAILED_REFUSED = 4,         // the connection was refused or found no route
+  TAVIK_TS_FAILED_TIMED_OUT = 5,       // no answer within the request's time limit
+  TAVIK_TS_FAILED_CANCELLED = 6,       // TavikPKIMsgTimeStampCancel ended it
+  TAVIK_TS_FAILED_TLS = 7,             // the HTTPS connection failed (detail: the curl code)
+  TAVIK_TS_FAILED_TRANSPORT = 8,       // another transfer failure (detail: the curl code)
+  TAVIK_TS_FAILED_HTTP_STATUS = 9,     // a final HTTP status other than 200 (detail: it)
+  TAVIK_TS_FAILED_TOO_LARGE = 10,      // the body passed the size limit
+  TAVIK_TS_FAILED_MALFORMED = 11,      // the body is no time-stamp answer
+  TAVIK_TS_FAILED_NOT_BOUND = 12,      // the answer is not for this request (imprint, nonce)
+  TAVIK_TS_FAILED_BAD_SIGNATURE = 13,  // the answer's signature does not verify
+  TAVIK_TS_FAILED_UNTRUSTED = 14,      // the signer is no trusted time-stamping authority
 };
 
 // Encode forms for TavikPKICertGetCertEncode.
@@ -107,6 +127,11 @@ char* TavikPKIMsgTimeStampGetTime(TAVIK_TIMESTAMP_st* request);
 // The DER of the time-stamp token of a granted answer, as a library buffer.
 int TavikPKIMsgTimeStampGetTimeStampToken(TAVIK_TIMESTAMP_st* request, unsigned char** token,
                                           int* length);
+// An addition of ours (docs/pki.md): why the last TavikPKIMsgTimeStampGetResponse
+// of this request returned 0. Returns 1 with *failure a TAVIK_TS_FAILED_* value
+// and *detail its detail (an HTTP status or a libcurl code, else 0); returns 0
+// when that call did not fail or was never made.
+int TavikPKIMsgTimeStampGetFailure(TAVIK_TIMESTAMP_st* request, int* failure, int* detail);
 // An addition of ours (see docs/receipt.md): the whole granted answer (DER
 // TimeStampResp) exactly as the authority sent it, as a library buffer.
 int TavikPKIMsgTimeStampGetResponseData(TAVIK_TIMESTAMP_st* request, unsigned char** data,
@@ -114,15 +139,17 @@ int TavikPKIMsgTimeStampGetResponseData(TAVIK_TIMESTAMP_st* request, unsigned ch
 
 // An addition of ours (see docs/receipt.md): checks a stored time-stamp answer
 // (answer, answer_length: DER TimeStampResp) as a receipt for the data bytes:
-// granted, its imprint the digest of exactly these bytes (SHA-256), its
+// granted, its imprint a SHA-256 or SM3 digest (any other algorithm, MD5 and
+// SHA-1 included, is TAVIK_RECEIPT_WEAK_IMPRINT) of exactly these bytes, its
 // signature sound and its signer a time-stamping authority that chains to
 // today's trust anchors. Returns 1 when all hold, with *gen_time the stamped
 // time "YYYYMMDDHHMMSSZ" and *authority the signer's subject (RFC 2253), both
-// library texts. Returns 0 otherwise with *reason set (TAVIK_RECEIPT_*) and
-// nothing handed out.
+// library texts, and *imprint_algorithm the imprint's digest id
+// (TAVIK_HASH_TIMESTAMP for SHA-256, or TAVIK_HASH_SM3). Returns 0 otherwise
+// with *reason set (TAVIK_RECEIPT_*) and nothing handed out.
 int TavikPKIMsgTimeStampCheckReceipt(const unsigned char* answer, int answer_length,
                                      const unsigned char* data, int data_length, char** gen_time,
-                                     char** authority, int* reason);
+                                     char** authority, int* imprint_algorithm, int* reason);
 
 #ifdef __cplusplus
 }

@@ -20,8 +20,12 @@ using SteadyClock = std::chrono::steady_clock;
 
 class AuthorityRace {
  public:
-  explicit AuthorityRace(const AuthorityRacePlan& plan) : plan_(plan) {
+  // failures: one text per authority, written under the lock until the
+  // race is destroyed.
+  AuthorityRace(const AuthorityRacePlan& plan, std::vector<std::string>* failures)
+      : plan_(plan), failures_(failures) {
     attempts_.reserve(plan_.urls_ansi.size());  // so that adding one never throws
+    failures_->assign(plan_.urls_ansi.size(), "not asked: the time ran out first");
   }
   // Cancels the requests still running and waits for their threads.
   ~AuthorityRace();
@@ -43,9 +47,10 @@ class AuthorityRace {
   void StartNext();
   // The body of an attempt's thread.
   void Ask(Attempt* attempt);
-  void CountFailure();
+  void CountFailure(std::size_t authority, const char* why);
 
   const AuthorityRacePlan& plan_;
+  std::vector<std::string>* failures_;              // guarded by mutex_
   std::vector<std::unique_ptr<Attempt>> attempts_;  // touched by the calling thread only
   std::size_t next_ = 0;                            // the next authority to ask
 
@@ -56,6 +61,7 @@ class AuthorityRace {
   std::optional<int64_t> winner_;
   std::vector<unsigned char> winner_answer_;
   std::size_t winner_authority_ = 0;
+  bool deadline_passed_ = false;
 };
 
 AuthorityRace::~AuthorityRace() {
@@ -72,9 +78,10 @@ AuthorityRace::~AuthorityRace() {
   }
 }
 
-void AuthorityRace::CountFailure() {
+void AuthorityRace::CountFailure(std::size_t authority, const char* why) {
   std::lock_guard lock(mutex_);
   ++failures_to_follow_;
+  (*failures_)[authority] = why;
 }
 
 void AuthorityRace::StartNext() {
@@ -86,7 +93,7 @@ void AuthorityRace::StartNext() {
   attempt->authority = authority;
   attempt->request = PrepareTimeStampRequest(url.c_str(), limit, plan_.data, plan_.algorithm);
   if (!attempt->request)
-    return CountFailure();
+    return CountFailure(authority, "the request could not be set up");
   {
     std::lock_guard lock(mutex_);
     ++running_;
@@ -94,10 +101,11 @@ void AuthorityRace::StartNext() {
   try {
     attempt->thread = std::thread([this, raw = attempt.get()] { Ask(raw); });
   } catch (const std::system_error&) {
-    std::lock_guard lock(mutex_);
-    --running_;
-    ++failures_to_follow_;
-    return;
+    {
+      std::lock_guard lock(mutex_);
+      --running_;
+    }
+    return CountFailure(authority, "no thread could be started for the request");
   }
   attempts_.push_back(std::move(attempt));
 }
@@ -105,14 +113,17 @@ void AuthorityRace::StartNext() {
 void AuthorityRace::Ask(Attempt* attempt) {
   int64_t time = 0;
   std::vector<unsigned char> answer;
+  std::string why;
   const bool granted =
-      ReadGrantedTime(attempt->request.get(), &time, plan_.keep_answer ? &answer : nullptr);
+      ReadGrantedTime(attempt->request.get(), &time, plan_.keep_answer ? &answer : nullptr, &why);
   std::lock_guard lock(mutex_);
   attempt->done = true;
   --running_;
-  if (!granted)
+  if (!granted) {
     ++failures_to_follow_;
-  else if (!winner_) {
+    (*failures_)[attempt->authority] =
+        deadline_passed_ ? "no answer before the time ran out" : std::move(why);
+  } else if (!winner_) {
     winner_ = time;
     winner_answer_ = std::move(answer);
     winner_authority_ = attempt->authority;
@@ -133,8 +144,10 @@ int AuthorityRace::Run(int64_t* out, std::vector<unsigned char>* answer, std::st
       return 1;
     }
     const SteadyClock::time_point now = SteadyClock::now();
-    if (now >= plan_.deadline)
+    if (now >= plan_.deadline) {
+      deadline_passed_ = true;
       return 0;
+    }
     const bool more = next_ < plan_.urls_ansi.size();
     if (more && (now >= next_due || failures_to_follow_ > 0)) {
       failures_to_follow_ = std::max(0, failures_to_follow_ - 1);
@@ -153,15 +166,21 @@ int AuthorityRace::Run(int64_t* out, std::vector<unsigned char>* answer, std::st
 }  // namespace
 
 int AskAuthoritiesSideBySide(const AuthorityRacePlan& plan, int64_t* out,
-                             std::vector<unsigned char>* answer, std::string* winner_url) {
+                             std::vector<unsigned char>* answer, std::string* winner_url,
+                             std::vector<std::string>* failures) {
   if (out == nullptr)
     return 0;
+  std::vector<std::string> found;
+  int rc = 0;
   try {
-    AuthorityRace race(plan);
-    return race.Run(out, answer, winner_url);
+    AuthorityRace race(plan, &found);
+    rc = race.Run(out, answer, winner_url);
   } catch (...) {
     return 0;  // out of memory: the race's destructor has joined every thread
   }
+  if (rc == 0 && failures != nullptr)
+    *failures = std::move(found);
+  return rc;
 }
 
 }  // namespace brevalt

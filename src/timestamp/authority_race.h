@@ -39,9 +39,13 @@ struct AuthorityRacePlan {
 // while one of them runs. Never throws.
 // With plan.keep_answer, *answer receives the winner's whole answer; when
 // winner_url is given, it receives the URL that gave the valid answer.
+// When failures is given and the call fails, it receives one text per
+// authority of the list, in list order: what happened to its request, or
+// that it was not asked.
 int AskAuthoritiesSideBySide(const AuthorityRacePlan& plan, int64_t* out,
                              std::vector<unsigned char>* answer = nullptr,
-                             std::string* winner_url = nullptr);
+                             std::string* winner_url = nullptr,
+                             std::vector<std::string>* failures = nullptr);
 
 }  // namespace brevalt
 

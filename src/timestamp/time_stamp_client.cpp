@@ -8,6 +8,7 @@
 
 #include "config/settings.h"
 #include "config/text_convert.h"
+#include "platform/plain_text.h"
 #include "timestamp/authority_race.h"
 #include "timestamp/time_stamp_request.h"
 
@@ -47,7 +48,7 @@ int RequestTimeStamp(const char* url_ansi, int64_t* out) {
 
 namespace {
 
-// The URL of the authority that gave the last valid answer; empty at first.
+// The URL of the authority that gave the last trusted time; empty at first.
 struct LastAnswering {
   std::mutex mutex;
   std::string url_ansi;
@@ -68,12 +69,33 @@ void AskLastAnsweringFirst(std::vector<std::string>* urls) {
     std::rotate(urls->begin(), found, found + 1);
 }
 
+// "<url>: <what happened>" for each authority of the plan, in list order.
+std::vector<std::string> NameEach(const AuthorityRacePlan& plan,
+                                  const std::vector<std::string>& failures) {
+  std::vector<std::string> named;
+  if (plan.urls_ansi.empty())
+    named.push_back("[TimeStampURL] url cannot be read (longer than " +
+                    std::to_string(kMaxSettingLength) +
+                    " characters, or the settings file too large), so no authority was asked");
+  for (std::size_t i = 0; i < plan.urls_ansi.size() && i < failures.size(); ++i) {
+    const std::string& url = plan.urls_ansi[i];
+    named.push_back((url.empty() ? std::string("(an empty entry)")
+                                 : PlainTextUtf8(WideToUtf8(AnsiToWide(url)))) +
+                    ": " + failures[i]);
+  }
+  return named;
+}
+
 // AskAuthoritiesSideBySide, remembering the authority that answered.
 int AskAndRemember(const AuthorityRacePlan& plan, int64_t* out,
-                   std::vector<unsigned char>* answer = nullptr) {
+                   std::vector<std::string>* failures) {
   std::string winner;
-  if (AskAuthoritiesSideBySide(plan, out, answer, &winner) == 0)
+  std::vector<std::string> found;
+  if (AskAuthoritiesSideBySide(plan, out, nullptr, &winner, &found) == 0) {
+    if (failures != nullptr)
+      *failures = NameEach(plan, found);
     return 0;
+  }
   LastAnswering& last = LastAnsweringAuthority();
   std::lock_guard lock(last.mutex);
   last.url_ansi = std::move(winner);
@@ -81,7 +103,7 @@ int AskAndRemember(const AuthorityRacePlan& plan, int64_t* out,
 }
 
 // The authorities of the settings (the built-in default when they name none)
-// with the budgets in force, over data.
+// in list order, with the budgets in force, over data.
 AuthorityRacePlan PlanFromSettings(std::string_view data) {
   AuthorityRacePlan plan;
   plan.deadline = SteadyClock::now() + Configured(g_whole_ms, kWholeRequestBudget);
@@ -89,21 +111,25 @@ AuthorityRacePlan PlanFromSettings(std::string_view data) {
   plan.per_authority = Configured(g_per_authority_ms, kPerAuthorityBudget);
   plan.data = data;
   plan.algorithm = ReadTimeStampWantsSm3() ? TAVIK_HASH_SM3 : TAVIK_HASH_TIMESTAMP;
-  std::vector<std::u16string> urls = SplitUrlList(ReadTimeStampUrl());
-  if (urls.empty())
+  const SettingValue setting = ReadTimeStampUrlSetting();
+  std::vector<std::u16string> urls = SplitUrlList(setting.text);
+  // A value that cannot be read is refused (nothing is asked), never
+  // replaced by the default authority.
+  if (setting.malformed)
+    urls.clear();
+  else if (urls.empty())
     urls.emplace_back(kDefaultTimeStampUrl);
   for (const std::u16string& url : urls)
     plan.urls_ansi.push_back(WideToAnsi(url));
-  AskLastAnsweringFirst(&plan.urls_ansi);
   return plan;
 }
 
 }  // namespace
 
-int GetTimeStampTime(int64_t* out) {
+int GetTimeStampTime(int64_t* out, std::vector<std::string>* failures) {
   if (out == nullptr)
     return 0;
-  return AskAndRemember(PlanFromSettings({}), out);
+  return AskAndRemember(PlanFromSettings({}), out, failures);
 }
 
 int RequestTimeStampAnswer(std::string_view data, std::vector<unsigned char>* answer) {
@@ -111,8 +137,9 @@ int RequestTimeStampAnswer(std::string_view data, std::vector<unsigned char>* an
     return 0;
   AuthorityRacePlan plan = PlanFromSettings(data);
   plan.keep_answer = true;
+  AskLastAnsweringFirst(&plan.urls_ansi);
   int64_t time = 0;
-  return AskAndRemember(plan, &time, answer);
+  return AskAuthoritiesSideBySide(plan, &time, answer);
 }
 
 void SetTimeStampBudgetsForTesting(milliseconds whole, milliseconds per_authority,

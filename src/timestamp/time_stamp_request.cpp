@@ -75,6 +75,46 @@ bool SetUpRequest(TAVIK_TIMESTAMP_st* request, const char* url_ansi, Digest dige
   return rc == 1 && TavikPKIMsgTimeStampSetTimeout(request, static_cast<int>(limit.count())) == 1;
 }
 
+// What the library says ended an exchange without an answer, in words.
+std::string ExchangeFailureText(TAVIK_TIMESTAMP_st* request) {
+  int failure = 0, detail = 0;
+  if (TavikPKIMsgTimeStampGetFailure(request, &failure, &detail) != 1)
+    return "no answer";
+  const std::string code = " (curl code " + std::to_string(detail) + ")";
+  switch (failure) {
+    case TAVIK_TS_FAILED_BAD_URL:
+      return "not an http or https URL" + code;
+    case TAVIK_TS_FAILED_NOT_RESOLVED:
+      return "its host name did not resolve";
+    case TAVIK_TS_FAILED_REFUSED:
+      return "connection refused (nothing listens there, or no route)";
+    case TAVIK_TS_FAILED_TIMED_OUT:
+      return "no answer in time";
+    case TAVIK_TS_FAILED_CANCELLED:
+      return "not waited for (another authority answered, or the time ran out)";
+    case TAVIK_TS_FAILED_TLS:
+      return "the HTTPS connection failed" + code;
+    case TAVIK_TS_FAILED_TRANSPORT:
+      return "the transfer failed" + code;
+    case TAVIK_TS_FAILED_HTTP_STATUS:
+      return "HTTP status " + std::to_string(detail);
+    case TAVIK_TS_FAILED_TOO_LARGE:
+      return "the answer is too large to be a time stamp";
+    case TAVIK_TS_FAILED_MALFORMED:
+      return "the answer is not a time-stamp answer";
+    case TAVIK_TS_FAILED_NOT_BOUND:
+      return "the answer is not for this request (imprint or nonce)";
+    case TAVIK_TS_FAILED_BAD_SIGNATURE:
+      return "the answer's signature does not verify";
+    case TAVIK_TS_FAILED_UNTRUSTED:
+      return "the answer is signed by an authority this computer does not trust (its CA is "
+             "not in trust/tsa/ or the system store, or its certificate is expired or not "
+             "for time stamping)";
+    default:
+      return "the request could not be set up";
+  }
+}
+
 }  // namespace
 
 UniqueTimeStamp PrepareTimeStampRequest(const char* url_ansi, std::chrono::milliseconds limit,
@@ -88,13 +128,21 @@ UniqueTimeStamp PrepareTimeStampRequest(const char* url_ansi, std::chrono::milli
   return request;
 }
 
-bool ReadGrantedTime(TAVIK_TIMESTAMP_st* request, int64_t* out,
-                     std::vector<unsigned char>* answer) {
+bool ReadGrantedTime(TAVIK_TIMESTAMP_st* request, int64_t* out, std::vector<unsigned char>* answer,
+                     std::string* why) {
+  std::string ignored;
+  if (why == nullptr)
+    why = &ignored;
   int status = -1;
-  if (TavikPKIMsgTimeStampGetResponse(request, &status) != 1)
+  if (TavikPKIMsgTimeStampGetResponse(request, &status) != 1) {
+    *why = ExchangeFailureText(request);
     return false;
-  if (status != 0 && status != 1)
+  }
+  if (status != 0 && status != 1) {
+    *why = "the authority refused the request (PKIStatus " + std::to_string(status) + ")";
     return false;
+  }
+  *why = "the answer holds no readable time or token";
   int64_t time = 0;
   {
     UniqueLibBuffer<char> text(TavikPKIMsgTimeStampGetTime(request));

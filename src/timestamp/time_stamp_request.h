@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,9 +26,11 @@ UniqueTimeStamp PrepareTimeStampRequest(const char* url_ansi, std::chrono::milli
 // Runs the exchange of a prepared request and reads the granted answer:
 // status 0 or 1, a readable time and a token. True with *out set on success;
 // *out untouched otherwise. With answer, the whole answer is kept there too
-// (and is needed for success). Every library buffer is released.
+// (and is needed for success). Every library buffer is released. On failure
+// *why (when given) says what happened, in words ("connection refused",
+// "HTTP status 404", "the answer's signer is not trusted: ...").
 bool ReadGrantedTime(TAVIK_TIMESTAMP_st* request, int64_t* out,
-                     std::vector<unsigned char>* answer = nullptr);
+                     std::vector<unsigned char>* answer = nullptr, std::string* why = nullptr);
 
 }  // namespace brevalt
 

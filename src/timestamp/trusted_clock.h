@@ -1,6 +1,6 @@
-// One trusted time per verification: the answer of step 2 anchors a
-// monotonic clock, and the decisions after it read that clock instead of
-// asking an authority again.
+// One trusted time per verification: the answer of step 2 anchors a clock
+// that runs on through a suspend (BootClock), and the decisions after it
+// read that clock instead of asking an authority again.
 #ifndef BREVALT_TIMESTAMP_TRUSTED_CLOCK_H
 #define BREVALT_TIMESTAMP_TRUSTED_CLOCK_H
 
@@ -15,7 +15,9 @@ namespace brevalt {
 // An anchor older than this is not read: the next decision asks an
 // authority again and re-anchors. Long enough for any verification (the
 // worker's check and the final refresh follow step 2 within seconds), short
-// enough that the time shown stays close to a signed answer.
+// enough that the time shown stays close to a signed answer. The age counts
+// time the machine spent suspended, so an anchor from before a suspend of
+// more than this is renewed.
 inline constexpr std::chrono::minutes kTrustedAnchorMaxAge{5};
 
 // Called right before a request that will block the calling thread; may be

@@ -34,6 +34,7 @@ constexpr char kDiffering[] = "differing_P2026001_01.tbs.bidx";
 constexpr char kRefused[] = "refused_P2026_001_01.tbs.bidx";  // four pieces
 constexpr char kForged[] = "forged_P2026001_01.tbs.bidx";
 constexpr char kStale[] = "stale_P2026001_01.tbs.bidx";
+constexpr char kFuture[] = "future_P2026001_01.tbs.bidx";  // opens in 2099
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -77,12 +78,15 @@ class CliTest : public ::testing::Test {
     WriteFile(dir / "root/rules" / (std::string(kProject) + ".xml"), published);
     WriteFile(dir / "rules.xml", published);
     WriteFile(dir / "differing.xml", RulesDocument(u"城北污水处理厂"));
+    std::string future = published;
+    future.replace(future.find("2020-01-02"), 4, "2099");
+    WriteFile(dir / "future.xml", future);
     const auto signer = testing::MakeTestSigner({"王五", "华东建设有限公司", 0});
     WriteFile(dir / "signer.pem", testing::DerToPem(signer.cert_der));
     WriteFile(dir / "signer.key", signer.key_pem);
     WriteFile(dir / "payload.zip", std::string(100000, 'p'));
     ASSERT_TRUE(Seal(kGood, "rules.xml") && Seal(kDiffering, "differing.xml") &&
-                Seal(kRefused, "rules.xml"));
+                Seal(kFuture, "future.xml") && Seal(kRefused, "rules.xml"));
     std::string bytes = ReadFile(dir / "bids" / kGood);
     bytes[bytes.size() / 2] ^= 1;  // a payload byte
     WriteFile(dir / "bids" / kTampered, bytes);
@@ -381,6 +385,13 @@ TEST_F(CliTest, HumanReportAndUsageError) {
                               ": 没通过 (验证规则失败，错误代码 = 34); step 6 failed: signed bytes "
                               "were changed after sealing (container code 34)\n"
                               "2 files: 1 通过, 1 没通过, 0 未验证\n");
+  const CliOutput future = Run("-s --no-log --no-rules '" + Bid(kFuture) + "'");
+  EXPECT_EQ(future.text.rfind(Bid(kFuture) +
+                                  ": 通过; 是否可以开标 ×: the opening time 2099-01-02 09:30:00 "
+                                  "has not come; bidder chain: unchecked\n",
+                              0),
+            0u)
+      << future.text;
   const CliOutput usage = Run("--bogus x");
   EXPECT_EQ(usage.status, 2);
   EXPECT_NE(usage.err.find("unknown option --bogus"), std::string::npos);
@@ -469,6 +480,37 @@ TEST_F(CliTest, LogReceiptProvesTheLogAsWritten) {
   EXPECT_NE(check().text.find("not signed by a trusted time-stamp authority"), std::string::npos);
   fs::rename(Config() / "trust/tsa-away", Config() / "trust/tsa");
   EXPECT_EQ(check().status, 0);
+}
+
+// --check-receipt takes logs only, refuses an edited log stamped afresh hours
+// later, and says what stands where the receipt should be.
+TEST_F(CliTest, CheckReceiptSaysWhyItIsNotThisLogsReceipt) {
+  const CliOutput out = RunJson(Bid(kGood));
+  ASSERT_EQ(out.lines.size(), 1u) << out.err;
+  const std::string log = out.lines[0]["log_file"], receipt = log + ".tsr";
+  EXPECT_NE(Run("--check-receipt --json '" + log + "'").err.find("does not go with --json"),
+            std::string::npos);
+  EXPECT_NE(Run("--check-receipt").err.find("no log given"), std::string::npos);
+  std::string bytes = ReadFile(log);
+  bytes.replace(bytes.find("\xCD\xF5\xCE\xE5"), 4, "\xC0\xEE\xCB\xC4");  // 王五 -> 李四
+  WriteFile(log, bytes);
+  const std::pair<std::string, const char*> rows[] = {
+      {"openssl ts -query -sha256 -cert -data '" + log +
+           "' | curl -s -H 'Content-Type: "
+           "application/timestamp-query' --data-binary @- '" +
+           late_server_->TsaUrl() + "' -o '" + receipt + "'",
+       "more than 10 minutes after the trusted time the log records ("},
+      {"rm '" + receipt + "' && mkdir '" + receipt + "'", "is a folder"},
+      {"rmdir '" + receipt + "' && mkfifo '" + receipt + "'", "is not a regular file"},
+      {"rm '" + receipt + "' && truncate -s 100M '" + receipt + "'", "is 104857600 bytes"},
+      {"rm '" + receipt + "'", "no receipt beside the log"},
+  };
+  for (const auto& [make, reason] : rows) {
+    ASSERT_EQ(std::system(make.c_str()), 0) << make;
+    const CliOutput check = Run("--check-receipt '" + log + "'");
+    EXPECT_EQ(check.status, 1) << make;
+    EXPECT_NE(check.text.find(reason), std::string::npos) << check.text;
+  }
 }
 
 }  // namespace brevalt

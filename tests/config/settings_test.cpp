@@ -85,12 +85,15 @@ TEST_F(Settings, LongValueIsUsedWholeOrNotAtAll) {
   EXPECT_FALSE(ReadTimeStampUrlSetting().malformed);
   EXPECT_TRUE(ReadBidRuleFileUrlSetting().malformed);
   EXPECT_EQ(ReadBidRuleFileUrl(), u"");
+  WriteSettings("[WorkingDir]\npath=/" + std::string(kMaxSettingLength, 'd') + "\n");
+  EXPECT_EQ(ReadWorkingDir(), u"") << "never the default folder";
 }
 
 TEST_F(Settings, FileOverTheCapGivesNoValue) {
   WriteSettings("[WorkingDir]\npath=/srv/bids/\n[TimeStampURL]\nurl=http://a\n" +
                 std::string(kMaxSettingsFileBytes, '\n'));
-  EXPECT_EQ(ReadWorkingDir(), Wide(folder_.path() + "/home/BidFiles/"));
+  EXPECT_EQ(ReadWorkingDir(), u"") << "never the default folder";
+  EXPECT_TRUE(ReadWorkingDirSetting().malformed);
   EXPECT_TRUE(ReadTimeStampUrlSetting().malformed);
   EXPECT_EQ(ReadTimeStampUrl(), u"");
 }

@@ -56,5 +56,17 @@ TEST(BidFileName, RefusedNameWarnsAndKeepsEarlierNumbers) {
   EXPECT_EQ(dialog.MessageBoxes()[0].icon, MessageBoxIcon::kWarning);
 }
 
+// The record keeps a name's hidden characters; only the path shown has
+// stand-ins.
+TEST(BidFileName, HiddenCharactersStayInTheRecord) {
+  const std::u16string name = u"a\u0001_P\u001B1_0\u202E1.tbs.bidx";
+  MemoryDialog dialog;
+  CVerifyResult result;
+  ASSERT_TRUE(ApplyChosenBidFile(result, dialog, u"/b/" + name, name));
+  EXPECT_EQ(result.BidFileName + result.ProjectNumber + result.PackageNumber,
+            name + u"P\u001B1" + u"0\u202E1");
+  EXPECT_EQ(dialog.GetControlText(kEditBidPath), u"/b/a\uFFFD_P\uFFFD1_0\uFFFD1.tbs.bidx");
+}
+
 }  // namespace
 }  // namespace brevalt

@@ -178,8 +178,13 @@ int TavikPKIMsgTimeStampGetResponseData(TAVIK_TIMESTAMP_st* request, unsigned ch
   return HandOutToken("TavikPKIMsgTimeStampGetResponseData", "ANSWER:", request, data, length);
 }
 
+// The fake names no cause: callers fall back to their own words.
+int TavikPKIMsgTimeStampGetFailure(TAVIK_TIMESTAMP_st*, int*, int*) {
+  return 0;
+}
+
 int TavikPKIMsgTimeStampCheckReceipt(const unsigned char*, int, const unsigned char*, int, char**,
-                                     char**, int* reason) {
+                                     char**, int*, int* reason) {
   auto lock = Lock();
   Shared().Begin("TavikPKIMsgTimeStampCheckReceipt", "TavikPKIMsgTimeStampCheckReceipt");
   if (reason != nullptr)

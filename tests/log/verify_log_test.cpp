@@ -125,6 +125,16 @@ TEST_F(VerifyLogTest, LongBidFileNameIsLogged) {
   EXPECT_EQ(std::distance(fs::directory_iterator(data_folder_ / "Log"), {}), 1);
 }
 
+// Two bid names that differ only in a hidden character get two logs.
+TEST_F(VerifyLogTest, NamesDifferingInAHiddenCharacterGetTwoLogs) {
+  FillPassed(u"2020-01-01 09:30:00");
+  for (const char16_t* name : {u"a\u0001_P1_1.tbs.bidx", u"a\u0002_P1_1.tbs.bidx"}) {
+    r_.BidFileName = name;
+    ASSERT_EQ(ShowAndWrite(), kLogWritten);
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(data_folder_ / "Log"), {}), 2);
+}
+
 // Temporary files of writers that died are cleared on the next write: only
 // names of our own pattern, old enough, and locked by nobody.
 TEST_F(VerifyLogTest, NextWriteClearsAbandonedTemporaryFiles) {

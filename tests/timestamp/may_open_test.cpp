@@ -152,6 +152,28 @@ TEST_F(DecideMayOpenTest, ReadsTheAnchorAndRenewsAnOldOne) {
   EXPECT_EQ(fake::TsaUrlsAsked().size(), 1u);
 }
 
+// The anchor's clock runs on through a suspend: a short one moves the
+// trusted time by its length, a long one makes an authority be asked again.
+TEST_F(DecideMayOpenTest, SuspendMovesTheTrustedTime) {
+  using std::chrono::minutes;
+  settings_.WriteTimeStampUrl("http://tsa.test/");
+  fake::ScriptTsa("http://tsa.test/", {.time = "20171220092253Z"});  // kInstant + 1 hour
+  const struct {
+    minutes suspend;
+    int64_t trusted;
+    std::size_t requests;
+  } rows[] = {{minutes(2), kInstant + 120, 0}, {minutes(60), kInstant + 3600, 1}};
+  for (const auto& row : rows) {
+    CTrustedAnchor anchor;
+    AnchorTrustedTime(anchor, kInstant);
+    MoveBootClockForTesting(row.suspend);
+    int64_t trusted = 0;
+    ASSERT_NE(TrustedTimeNow(anchor, {}, &trusted), 0);
+    EXPECT_NEAR(trusted, row.trusted, 1) << row.suspend.count();
+    EXPECT_EQ(fake::TsaUrlsAsked().size(), row.requests) << row.suspend.count();
+  }
+}
+
 TEST_F(DecideMayOpenTest, EmptyOpenTimeIsUnknown) {
   settings_.WriteTimeStampUrl("http://tsa.test/");
   CVerifyResult result;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "config/settings.h"
 #include "fakes/fake_tavik.h"
 #include "platform/time_convert.h"
 #include "support/scoped_settings.h"
@@ -66,7 +67,9 @@ TEST_F(TimeStampClientTest, FailingAuthorityIsFollowedByTheNextOne) {
   EXPECT_EQ(fake::TsaUrlsAsked(), (Urls{kFirst, kSecond}));
 }
 
-TEST_F(TimeStampClientTest, AuthorityThatAnsweredLastIsAskedFirstWhileListed) {
+// The trusted time always asks in list order; the receipt goes first to the
+// authority that gave the last trusted time.
+TEST_F(TimeStampClientTest, ListOrderHoldsAfterAHiccupAndTheReceiptFollowsTheWinner) {
   settings_.WriteTimeStampUrl(kFirst + ";" + kSecond);
   fake::ScriptTsa(kFirst, Answer(kTime, [](auto& a) { a.response_result = 0; }));
   fake::ScriptTsa(kSecond, Answer());
@@ -74,9 +77,9 @@ TEST_F(TimeStampClientTest, AuthorityThatAnsweredLastIsAskedFirstWhileListed) {
   std::vector<unsigned char> answer;
   ASSERT_NE(RequestTimeStampAnswer("log", &answer), 0);
   EXPECT_EQ(fake::TsaUrlsAsked(), (Urls{kFirst, kSecond, kSecond}));
-  settings_.WriteTimeStampUrl(kFirst);  // the one that answered is no longer named
-  EXPECT_EQ(Get(), 0);
-  EXPECT_EQ(fake::TsaUrlsAsked().back(), kFirst);
+  fake::ScriptTsa(kFirst, Answer());  // the first one is back
+  ASSERT_NE(Get(), 0);
+  EXPECT_EQ(fake::TsaUrlsAsked(), (Urls{kFirst, kSecond, kSecond, kFirst}));
 }
 
 TEST_F(TimeStampClientTest, EveryAuthorityFailingFailsWithoutAskingTheDefault) {
@@ -125,6 +128,17 @@ TEST_F(TimeStampClientTest, NoUrlSettingAsksTheDefaultAuthority) {
     EXPECT_EQ(time_, kInstant) << content;
     EXPECT_EQ(fake::TsaUrlsAsked(), Urls{kDefaultUrl}) << content;
   }
+}
+
+// A value that cannot be read asks nobody, least of all the default.
+TEST_F(TimeStampClientTest, UnreadableUrlSettingAsksNoAuthority) {
+  settings_.WriteTimeStampUrl("http://a/" + std::string(kMaxSettingLength, 'a'));
+  fake::ScriptTsa(kDefaultUrl, Answer());
+  std::vector<std::string> failures;
+  EXPECT_EQ(GetTimeStampTime(&time_, &failures), 0);
+  EXPECT_EQ(fake::TsaUrlsAsked(), Urls{});
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].find("[TimeStampURL] url cannot be read"), std::string::npos);
 }
 
 TEST_F(TimeStampClientTest, MissingSettingsFileAsksTheDefaultAuthority) {

@@ -131,6 +131,41 @@ TEST_F(TimeStampEndToEndTest, RejectionFails) {
 // Slow authorities share one budget: each gets what is left of it, at most the
 // per-authority share, and those left when it is spent are not asked. Budgets
 // are shortened (500 ms each) so that the test stays quick.
+// A failed trusted time says, for each authority of the list, what happened
+// to its request.
+TEST_F(TimeStampEndToEndTest, EachAuthorityFailureIsNamed) {
+  using std::chrono::milliseconds;
+  TsaOptions slow;
+  slow.delay_ms = 3000;
+  std::unique_ptr<DevServer> untrusted = StartAuthority({}, false), silent = StartAuthority(slow);
+  ASSERT_TRUE(untrusted && silent);
+  std::string missing = untrusted->TsaUrl();
+  missing.replace(missing.rfind("/tsa"), 4, "/nowhere");
+  const struct {
+    std::string url;
+    const char* cause;
+  } rows[] = {
+      {DeadUrl(), "connection refused"},
+      {"htp:/nonsense", "not an http or https URL"},
+      {untrusted->TsaUrl(), "signed by an authority this computer does not trust"},
+      {missing, "HTTP status 404"},
+      {silent->TsaUrl(), "no answer"},
+  };
+  std::string list;
+  for (const auto& row : rows)
+    list += (list.empty() ? "" : ";") + row.url;
+  settings_.WriteTimeStampUrl(list);
+  SetTimeStampBudgetsForTesting(milliseconds(1500), milliseconds(1400), milliseconds(5000));
+  int64_t t = 0;
+  std::vector<std::string> failures;
+  ASSERT_EQ(GetTimeStampTime(&t, &failures), 0);
+  ASSERT_EQ(failures.size(), std::size(rows));
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    EXPECT_EQ(failures[i].rfind(rows[i].url + ": ", 0), 0u) << failures[i];
+    EXPECT_NE(failures[i].find(rows[i].cause), std::string::npos) << failures[i];
+  }
+}
+
 TEST_F(TimeStampEndToEndTest, SlowAuthoritiesShareOneBudget) {
   using std::chrono::milliseconds;
   TsaOptions slow;

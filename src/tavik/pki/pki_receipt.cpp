@@ -24,9 +24,18 @@ using namespace brevalt::pki;
 using Pkcs7Owner = std::unique_ptr<PKCS7, brevalt::ReleaseWith<PKCS7_free>>;
 using BioOwner = std::unique_ptr<BIO, brevalt::ReleaseWith<BIO_free>>;
 
-// True when imprint is the digest of data under the algorithm named by the
-// dotted OID (SHA-256 is what our requests ask for; another digest the
-// authority echoes is honoured as long as OpenSSL knows it).
+// The digest id (TAVIK_HASH_TIMESTAMP for SHA-256, TAVIK_HASH_SM3) of the
+// imprint's algorithm, named by its dotted OID; 0 for any other digest. Our
+// requests ask with these two only: an MD5 or SHA-1 imprint would let one
+// receipt cover two colliding files, so it is never honoured.
+int ImprintAlgorithm(const TimeStampFields& fields) {
+  const int nid = OBJ_txt2nid(fields.imprint_algorithm.c_str());
+  if (nid == NID_sha256)
+    return TAVIK_HASH_TIMESTAMP;
+  return nid == NID_sm3 ? TAVIK_HASH_SM3 : 0;
+}
+
+// True when imprint is the digest of data under the imprint's algorithm.
 bool ImprintMatches(const TimeStampFields& fields, std::span<const unsigned char> data) {
   const EVP_MD* md = EVP_get_digestbynid(OBJ_txt2nid(fields.imprint_algorithm.c_str()));
   unsigned char digest[EVP_MAX_MD_SIZE];
@@ -63,6 +72,8 @@ int Check(std::span<const unsigned char> answer, std::span<const unsigned char> 
     return TAVIK_RECEIPT_MALFORMED;
   if (fields->status > 1)
     return TAVIK_RECEIPT_NOT_GRANTED;
+  if (ImprintAlgorithm(*fields) == 0)
+    return TAVIK_RECEIPT_WEAK_IMPRINT;
   if (!ImprintMatches(*fields, data))
     return TAVIK_RECEIPT_DATA_CHANGED;
   StorePtr trusted = SharedTimeStampTrust();
@@ -82,9 +93,10 @@ extern "C" {
 
 int TavikPKIMsgTimeStampCheckReceipt(const unsigned char* answer, int answer_length,
                                      const unsigned char* data, int data_length, char** gen_time,
-                                     char** authority, int* reason) {
+                                     char** authority, int* imprint_algorithm, int* reason) {
   if (answer == nullptr || answer_length <= 0 || (data == nullptr && data_length != 0) ||
-      data_length < 0 || gen_time == nullptr || authority == nullptr || reason == nullptr) {
+      data_length < 0 || gen_time == nullptr || authority == nullptr ||
+      imprint_algorithm == nullptr || reason == nullptr) {
     return 0;
   }
   return brevalt::GuardedCall(0, 0, [&] {
@@ -103,6 +115,7 @@ int TavikPKIMsgTimeStampCheckReceipt(const unsigned char* answer, int answer_len
     }
     *gen_time = time;
     *authority = subject;
+    *imprint_algorithm = ImprintAlgorithm(fields);
     return 1;
   });
 }

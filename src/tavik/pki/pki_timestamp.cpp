@@ -21,6 +21,8 @@ struct TAVIK_TIMESTAMP_st {
   std::vector<unsigned char> imprint;  // the caller's digest
   long timeout_ms = brevalt::pki::kTotalTimeoutMs;
   bool answered = false;  // a well-formed answer to this request arrived
+  int failure = 0;        // TAVIK_TS_FAILED_* of the last exchange that found none
+  int failure_detail = 0;
   brevalt::pki::TimeStampFields answer;
   std::vector<unsigned char> reply;    // that answer's DER, exactly as received
   brevalt::http::CancelSignal cancel;  // raised by TavikPKIMsgTimeStampCancel
@@ -44,12 +46,64 @@ long MillisecondsSince(std::chrono::steady_clock::time_point start) {
   return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
+// Why a transfer that did not end with a 200 failed: TAVIK_TS_FAILED_*,
+// with its detail.
+int TransferFailure(brevalt::pki::HttpOutcome outcome, const brevalt::pki::HttpFailure& http,
+                    bool cancelled, int* detail) {
+  using brevalt::pki::HttpOutcome;
+  *detail = static_cast<int>(http.code);
+  if (outcome == HttpOutcome::kTooLarge) {
+    return TAVIK_TS_FAILED_TOO_LARGE;
+  }
+  if (outcome == HttpOutcome::kBadStatus) {
+    *detail = static_cast<int>(http.status);
+    return TAVIK_TS_FAILED_HTTP_STATUS;
+  }
+  if (outcome == HttpOutcome::kBadUrl) {
+    return TAVIK_TS_FAILED_BAD_URL;
+  }
+  switch (http.code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return TAVIK_TS_FAILED_NOT_RESOLVED;
+    case CURLE_COULDNT_CONNECT:
+      return TAVIK_TS_FAILED_REFUSED;
+    case CURLE_OPERATION_TIMEDOUT:
+      return TAVIK_TS_FAILED_TIMED_OUT;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CACERT_BADFILE:
+      return TAVIK_TS_FAILED_TLS;
+    default:
+      return cancelled ? TAVIK_TS_FAILED_CANCELLED : TAVIK_TS_FAILED_TRANSPORT;
+  }
+}
+
+int CheckFailure(brevalt::pki::ResponseCheck check) {
+  using brevalt::pki::ResponseCheck;
+  switch (check) {
+    case ResponseCheck::kImprintMismatch:
+    case ResponseCheck::kNonceMissing:
+    case ResponseCheck::kNonceMismatch:
+      return TAVIK_TS_FAILED_NOT_BOUND;
+    case ResponseCheck::kBadSignature:
+      return TAVIK_TS_FAILED_BAD_SIGNATURE;
+    case ResponseCheck::kUntrustedSigner:
+      return TAVIK_TS_FAILED_UNTRUSTED;
+    default:
+      return TAVIK_TS_FAILED_MALFORMED;
+  }
+}
+
 // Sends one query and checks the answer; true when it is an answer to it,
 // signed by an authority that chains to a trusted root. Reading the anchors
-// counts against the request's time limit too.
+// counts against the request's time limit too. On failure, request->failure
+// says why.
 bool Exchange(TAVIK_TIMESTAMP_st* request) {
   using namespace brevalt::pki;
   const auto start = std::chrono::steady_clock::now();
+  request->failure = TAVIK_TS_FAILED_SETUP;
   TimeStampQuery query;
   if (!BuildTimeStampQuery(request->digest_nid, request->imprint, RandomNonce(), &query)) {
     return false;
@@ -60,16 +114,29 @@ bool Exchange(TAVIK_TIMESTAMP_st* request) {
   StorePtr trusted = SharedTimeStampTrust();
   const long left = request->timeout_ms - MillisecondsSince(start);
   std::vector<unsigned char> reply;
-  if (!trusted || left <= 0 ||
-      PostTimeStampQuery(request->url, query.der, left, &reply, &request->cancel) !=
-          HttpOutcome::kOk) {
+  if (!trusted) {
+    return false;
+  }
+  if (left <= 0) {
+    request->failure = TAVIK_TS_FAILED_TIMED_OUT;
+    return false;
+  }
+  HttpFailure http;
+  const HttpOutcome outcome =
+      PostTimeStampQuery(request->url, query.der, left, &reply, &request->cancel, &http);
+  if (outcome != HttpOutcome::kOk) {
+    request->failure =
+        TransferFailure(outcome, http, request->cancel.raised(), &request->failure_detail);
     return false;
   }
   const ExpectedBinding expected{request->digest_nid, request->imprint, query.nonce};
-  if (ValidateTimeStampResponse(reply, expected, trusted.get(), &request->answer) !=
-      ResponseCheck::kOk) {
+  const ResponseCheck check =
+      ValidateTimeStampResponse(reply, expected, trusted.get(), &request->answer);
+  if (check != ResponseCheck::kOk) {
+    request->failure = CheckFailure(check);
     return false;
   }
+  request->failure = 0;
   request->reply = std::move(reply);
   return true;
 }
@@ -147,6 +214,11 @@ int TavikPKIMsgTimeStampGetResponse(TAVIK_TIMESTAMP_st* request, int* status) {
   request->answered = false;
   request->answer = {};
   request->reply.clear();
+  request->failure = TAVIK_TS_FAILED_SETUP;
+  request->failure_detail = 0;
+  if (request->cancel.raised()) {
+    request->failure = TAVIK_TS_FAILED_CANCELLED;
+  }
   if (request->url.empty() || request->digest_nid == NID_undef || request->cancel.raised() ||
       !Exchange(request)) {
     request->answer = {};
@@ -154,6 +226,16 @@ int TavikPKIMsgTimeStampGetResponse(TAVIK_TIMESTAMP_st* request, int* status) {
   }
   request->answered = true;
   *status = request->answer.status;
+  return 1;
+}
+
+int TavikPKIMsgTimeStampGetFailure(TAVIK_TIMESTAMP_st* request, int* failure, int* detail) {
+  if (request == nullptr || failure == nullptr || detail == nullptr || request->answered ||
+      request->failure == 0) {
+    return 0;
+  }
+  *failure = request->failure;
+  *detail = request->failure_detail;
   return 1;
 }
 

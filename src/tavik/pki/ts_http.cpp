@@ -3,8 +3,10 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "tavik/http/curl_post.h"
+#include "tavik/http/name_lookup.h"
 
 namespace brevalt::pki {
 namespace {
@@ -25,7 +27,11 @@ bool Configure(CURL* curl, const std::string& url, std::span<const unsigned char
 
 HttpOutcome PostTimeStampQuery(const std::string& url, std::span<const unsigned char> query,
                                long total_ms, std::vector<unsigned char>* response,
-                               http::CancelSignal* cancel) {
+                               http::CancelSignal* cancel, HttpFailure* failure) {
+  HttpFailure ignored;
+  if (failure == nullptr) {
+    failure = &ignored;
+  }
   if (url.empty() || total_ms <= 0 || response == nullptr || !http::InitCurlOnce()) {
     return HttpOutcome::kBadUrl;
   }
@@ -39,7 +45,29 @@ HttpOutcome PostTimeStampQuery(const std::string& url, std::span<const unsigned 
   if (!Configure(curl.get(), url, query, total_ms, headers.get(), &sink)) {
     return HttpOutcome::kBadUrl;
   }
-  const CURLcode code = http::PerformCancellable(curl.get(), cancel);
+  // The name lookup counts against the same limit as the rest of the
+  // exchange, and nothing waits for a lookup past it.
+  const auto start = std::chrono::steady_clock::now();
+  http::SlistPtr pinned;
+  CURLcode code =
+      http::PinNameLookup(curl.get(), url, std::chrono::milliseconds(total_ms), cancel, &pinned);
+  const long left =
+      total_ms - static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                       std::chrono::steady_clock::now() - start)
+                                       .count());
+  if (code == CURLE_OK && left <= 0) {
+    code = CURLE_OPERATION_TIMEDOUT;
+  }
+  if (code == CURLE_OK && (curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, left) != CURLE_OK ||
+                           curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT_MS,
+                                            std::min(kConnectTimeoutMs, left)) != CURLE_OK)) {
+    return HttpOutcome::kBadUrl;
+  }
+  if (code == CURLE_OK) {
+    code = http::PerformCancellable(curl.get(), cancel);
+  }
+  failure->code = code;
+  curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &failure->status);
   if (sink.too_large) {
     return HttpOutcome::kTooLarge;
   }
@@ -51,9 +79,7 @@ HttpOutcome PostTimeStampQuery(const std::string& url, std::span<const unsigned 
   }
   // The reply's Content-Type is not judged: authorities label their answers
   // in many ways, and the body is checked for what it is anyway.
-  long status = 0;
-  curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
-  return status == 200 ? HttpOutcome::kOk : HttpOutcome::kBadStatus;
+  return failure->status == 200 ? HttpOutcome::kOk : HttpOutcome::kBadStatus;
 }
 
 }  // namespace brevalt::pki

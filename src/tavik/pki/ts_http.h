@@ -2,6 +2,8 @@
 #ifndef BREVALT_PLATFORM_PKI_TS_HTTP_H
 #define BREVALT_PLATFORM_PKI_TS_HTTP_H
 
+#include <curl/curl.h>
+
 #include <cstddef>
 #include <span>
 #include <string>
@@ -29,6 +31,13 @@ enum class HttpOutcome {
   kBadStatus,  // final HTTP status other than 200
 };
 
+// What ended an exchange that was not kOk: libcurl's result and the final
+// HTTP status (0 when none arrived).
+struct HttpFailure {
+  CURLcode code = CURLE_OK;
+  long status = 0;
+};
+
 // POSTs query (content type application/timestamp-query) to url, following
 // up to kMaxRedirects redirects, and, on kOk, leaves the reply body in
 // *response whatever its Content-Type: the caller judges the body. The whole
@@ -36,10 +45,12 @@ enum class HttpOutcome {
 // connection phase within min(kConnectTimeoutMs, total_ms). Blocks the
 // calling thread meanwhile; raising `cancel` (when given) from another thread
 // ends the exchange at once with kTransport. Safe to call from several
-// threads at once.
+// threads at once. When failure is given, it receives what ended the
+// exchange.
 HttpOutcome PostTimeStampQuery(const std::string& url, std::span<const unsigned char> query,
                                long total_ms, std::vector<unsigned char>* response,
-                               http::CancelSignal* cancel = nullptr);
+                               http::CancelSignal* cancel = nullptr,
+                               HttpFailure* failure = nullptr);
 
 }  // namespace brevalt::pki
 

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -18,6 +19,7 @@
 #include "devserver/dev_server.h"
 #include "support/scoped_settings.h"
 #include "support/trust_folder.h"
+#include "tavik/http/name_lookup.h"
 #include "tavik/tavik_handles.h"
 #include "tavik/tavik_pki.h"
 
@@ -223,6 +225,33 @@ TEST_F(PkiTimeStamp, CancelEndsTheExchange) {
   }
   EXPECT_EQ(server->tsa()->requests(), 1u) << "only the request cancelled while waiting was sent";
   EXPECT_EQ(TavikPKIMsgTimeStampCancel(nullptr), 0);
+}
+
+// A resolver that never answers costs the request's time limit and no
+// more; what a lookup gives is where the request goes.
+TEST_F(PkiTimeStamp, NameLookupStaysWithinTheTimeLimit) {
+  auto server = StartServer();
+  static std::promise<void> never;  // never kept: a silent resolver
+  static const std::shared_future<void> silence = never.get_future().share();
+  std::string url = server->TsaUrl();
+  url.replace(url.find("127.0.0.1"), 9, "tsa.example.test");
+  for (const bool silent : {true, false}) {
+    http::SetNameResolverForTesting([silent](const std::string&, std::vector<std::string>* found) {
+      if (silent)
+        silence.wait();
+      found->push_back("127.0.0.1");
+      return true;
+    });
+    UniqueTimeStamp request = Prepared(url);
+    ASSERT_TRUE(request && TavikPKIMsgTimeStampSetTimeout(request.get(), 1000) == 1);
+    const auto start = Clock::now();
+    int status = -1, failure = 0, detail = 0;
+    EXPECT_EQ(TavikPKIMsgTimeStampGetResponse(request.get(), &status), silent ? 0 : 1);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1500)) << silent;
+    TavikPKIMsgTimeStampGetFailure(request.get(), &failure, &detail);
+    EXPECT_EQ(failure, silent ? TAVIK_TS_FAILED_TIMED_OUT : 0);
+  }
+  http::SetNameResolverForTesting({});
 }
 
 TEST_F(PkiTimeStamp, RefusedConnectionFailsQuickly) {
