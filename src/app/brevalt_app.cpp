@@ -9,6 +9,7 @@
 #include "app/brevalt_dlg.h"
 #include "app/dialog_units.h"
 #include "app/display_start.h"
+#include "app/message_box.h"
 #include "app/program_icon.h"
 #include "app/qt_translations.h"
 #include "platform/version.h"
@@ -28,6 +29,23 @@ QStringList ArgumentsOf(int argc, char** argv) {
 int UsageError(const QString& error) {
   std::fprintf(stderr, "brevalt: %s (see brevalt --help)\n", error.toLocal8Bit().constData());
   return kExitNoDisplay;
+}
+
+// A FILE that is no bid file: said on standard error and, since a file
+// manager's "Open with" shows no terminal, in a box too where a display is
+// seen (not on the offscreen or minimal platforms, where nobody could
+// answer it).
+int FileError(const QString& path, bool is_folder) {
+  const int status =
+      UsageError(is_folder ? QStringLiteral("%1: is a folder, not a bid file").arg(path)
+                           : QStringLiteral("%1: no such file").arg(path));
+  const QString platform = QGuiApplication::platformName();
+  if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+    return status;
+  const QString text = is_folder ? QStringLiteral("“%1”是文件夹，不是标书文件。").arg(path)
+                                 : QStringLiteral("找不到文件“%1”。").arg(path);
+  ShowMessageBox(nullptr, {text, QStringLiteral("Brevalt"), MessageBoxIcon::kWarning, false});
+  return status;
 }
 
 }  // namespace
@@ -50,7 +68,7 @@ int CBrevaltApp::Run(int argc, char** argv) {
     return UsageError(line.error);
   const QFileInfo file(line.file);
   if (!line.file.isEmpty() && !file.isFile())
-    return UsageError(QStringLiteral("%1: no such file").arg(line.file));
+    return FileError(line.file, file.isDir());
 
   QApplication::setApplicationName(QStringLiteral("Brevalt"));
   QApplication::setApplicationVersion(QString::fromLatin1(BrevaltVersion()));

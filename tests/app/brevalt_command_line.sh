@@ -1,8 +1,8 @@
 #!/bin/sh
 # brevalt_command_line.sh BREVALT VERSION: the program as a shell sees it.
-# --version and --help answer on stdout without a display; no display, a
-# display that cannot be opened and a missing file each give one line of
-# brevalt's own on stderr and status 2.
+# --version and --help answer on stdout without a display; no display, a bad
+# display, a missing file and a folder each give one line of brevalt's own on
+# stderr and status 2.
 brevalt=$1
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 fail() { echo "FAIL: $*"; exit 1; }
@@ -17,4 +17,5 @@ refused() {
 refused "$brevalt"
 refused env DISPLAY=:9999 "$brevalt"
 refused env QT_QPA_PLATFORM=offscreen "$brevalt" /nonexistent/a_1_2.tbs.bidx
+refused env QT_QPA_PLATFORM=offscreen "$brevalt" /
 echo "command line: all passed"

@@ -41,9 +41,13 @@ class VerificationEnv {
   // until ReleaseRules() and then answers 404 (no rules file).
   void HoldRules();
   void ReleaseRules();
+  // Points the time-stamp setting at a route that answers every second
+  // request (a run's receipt, after its trusted time) after delay_ms.
+  void SlowEverySecondStamp(int delay_ms);
 
  private:
-  void WriteSettings(const std::string& rules_url) const;
+  // tsa empty: the server's own authority.
+  void WriteSettings(const std::string& rules_url, const std::string& tsa = {}) const;
   bool SealBids();
   bool StartServer();
 
@@ -56,6 +60,8 @@ class VerificationEnv {
   std::mutex mutex_;
   std::condition_variable released_;
   bool release_ = false;
+  int stamp_delay_ms_ = 0;
+  int stamps_ = 0;
 };
 
 }  // namespace brevalt::app::testing
