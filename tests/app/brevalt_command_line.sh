@@ -1,8 +1,8 @@
 #!/bin/sh
 # brevalt_command_line.sh BREVALT VERSION: the program as a shell sees it.
-# --version and --help answer on stdout without a display; no display, a bad
-# display, a missing file and a folder each give one line of brevalt's own on
-# stderr and status 2.
+# --version and --help answer on stdout without a display; no display, a
+# display that cannot be opened, a missing file or a folder each give one line of
+# brevalt's own on stderr and status 2.
 brevalt=$1
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 fail() { echo "FAIL: $*"; exit 1; }

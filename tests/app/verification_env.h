@@ -41,8 +41,7 @@ class VerificationEnv {
   // until ReleaseRules() and then answers 404 (no rules file).
   void HoldRules();
   void ReleaseRules();
-  // Points the time-stamp setting at a route that answers every second
-  // request (a run's receipt, after its trusted time) after delay_ms.
+  // Stamps go through a route that answers every second one (a receipt) after delay_ms.
   void SlowEverySecondStamp(int delay_ms);
 
  private:
