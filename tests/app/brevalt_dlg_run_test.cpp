@@ -198,8 +198,8 @@ class BrevaltDlgRunTest : public QObject {
 
   // A receipt 8 s behind the authority holds no run; the last run's stays.
   void NextRunStartsWhileTheReceiptIsOutstanding() {
-    env_->SlowEverySecondStamp(8000);
-    const auto restore = qScopeGuard([this] { env_->SlowEverySecondStamp(0); });
+    env_->SlowReceiptStamps(8000);
+    const auto restore = qScopeGuard([this] { env_->SlowReceiptStamps(0); });
     auto dialog = std::make_unique<CBrevaltDlg>();
     QElapsedTimer timer;
     timer.start();

@@ -101,7 +101,9 @@ bool VerificationEnv::StartServer() {
   });
   server_->http().Post("/slow-tsa", [this](const httplib::Request& req, httplib::Response& res) {
     std::unique_lock lock(mutex_);
-    if (++stamps_ % 2 == 0)
+    if (first_stamp_.empty())
+      first_stamp_ = req.body;  // a trusted time: its imprint, after the version, never changes
+    if (req.body.compare(2, 48, first_stamp_, 2, 48) != 0)
       released_.wait_for(lock, std::chrono::milliseconds(stamp_delay_ms_),
                          [this] { return release_; });
     lock.unlock();
@@ -123,12 +125,12 @@ void VerificationEnv::HoldRules() {
   WriteSettings(server_->BaseUrl() + "/held-rules");
 }
 
-void VerificationEnv::SlowEverySecondStamp(int delay_ms) {
+void VerificationEnv::SlowReceiptStamps(int delay_ms) {
   {
     std::lock_guard lock(mutex_);
     release_ = false;
     stamp_delay_ms_ = delay_ms;
-    stamps_ = 0;
+    first_stamp_.clear();
   }
   WriteSettings(server_->RulesUrl(), server_->BaseUrl() + "/slow-tsa");
 }

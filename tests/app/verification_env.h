@@ -41,8 +41,9 @@ class VerificationEnv {
   // until ReleaseRules() and then answers 404 (no rules file).
   void HoldRules();
   void ReleaseRules();
-  // Stamps go through a route that answers every second one (a receipt) after delay_ms.
-  void SlowEverySecondStamp(int delay_ms);
+  // Stamps go through a route that answers those over another imprint than
+  // the first stamp's (receipts, not trusted times) after delay_ms.
+  void SlowReceiptStamps(int delay_ms);
 
  private:
   // tsa empty: the server's own authority.
@@ -60,7 +61,7 @@ class VerificationEnv {
   std::condition_variable released_;
   bool release_ = false;
   int stamp_delay_ms_ = 0;
-  int stamps_ = 0;
+  std::string first_stamp_;
 };
 
 }  // namespace brevalt::app::testing
