@@ -41,8 +41,7 @@ class VerificationEnv {
   // until ReleaseRules() and then answers 404 (no rules file).
   void HoldRules();
   void ReleaseRules();
-  // Stamps go through a route that answers those over another imprint than
-  // the first stamp's (receipts, not trusted times) after delay_ms.
+  // Stamps over another imprint than the first one's (receipts) wait delay_ms.
   void SlowReceiptStamps(int delay_ms);
 
  private:
