@@ -10,6 +10,7 @@
 #include "app/brevalt_dlg.h"
 #include "app/dialog_units.h"
 #include "app/display_start.h"
+#include "app/message_box.h"
 #include "app/program_icon.h"
 #include "app/qt_translations.h"
 #include "platform/version.h"
@@ -29,6 +30,20 @@ QStringList ArgumentsOf(int argc, char** argv) {
 int UsageError(const QString& error) {
   std::fprintf(stderr, "brevalt: %s (see brevalt --help)\n", error.toLocal8Bit().constData());
   return kExitNoDisplay;
+}
+
+// A FILE that does not exist: said on standard error and, since a file
+// manager's "Open with" shows no terminal, in a box too where a display is
+// seen (not on the offscreen or minimal platforms, where nobody could
+// answer it). A folder is no error: it opens the many-bids window.
+int MissingFileError(const QString& path) {
+  const int status = UsageError(QStringLiteral("%1: no such file").arg(path));
+  const QString platform = QGuiApplication::platformName();
+  if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+    return status;
+  ShowMessageBox(nullptr, {QStringLiteral("找不到文件“%1”。").arg(path), QStringLiteral("Brevalt"),
+                           MessageBoxIcon::kWarning, false});
+  return status;
 }
 
 }  // namespace
@@ -51,7 +66,7 @@ int CBrevaltApp::Run(int argc, char** argv) {
     return UsageError(line.error);
   const QFileInfo file(line.file);
   if (!line.file.isEmpty() && !file.isFile() && !file.isDir())
-    return UsageError(QStringLiteral("%1: no such file").arg(line.file));
+    return MissingFileError(line.file);
 
   QApplication::setApplicationName(QStringLiteral("Brevalt"));
   QApplication::setApplicationVersion(QString::fromLatin1(BrevaltVersion()));

@@ -12,12 +12,17 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "app/batch/batch_entry.h"
 #include "app/cut_text_tooltip.h"
 #include "app/dialog_units.h"
+#include "app/log_receipts.h"
 #include "app/main_dialog_layout.h"
 #include "app/message_box.h"
 #include "app/program_icon.h"
@@ -27,14 +32,14 @@
 #include "engine/verification_run.h"
 #include "log/verify_log.h"
 #include "log/verify_receipt.h"
+#include "platform/user_folder.h"
 
 namespace brevalt::app {
 namespace {
 
-// The dialog's window is this much shorter than its content; the rest
-// scrolls. Scroll steps in pixels.
-constexpr int kShortenBy = 100;
+// Scroll steps in pixels; room kept around a control scrolled into sight.
 constexpr int kLineStep = 5;
+constexpr int kSightMargin = 8;
 constexpr int kPageStep = 130;
 
 QTableWidget* NewReportList(QWidget* parent) {
@@ -89,14 +94,27 @@ CBrevaltDlg::CBrevaltDlg(QWidget* parent)
   setWindowIcon(ProgramIcon());
   setFont(DialogFont(9));
   BuildControls();
+  NameControls();
   WatchCutTexts();
   SetUpScrolling();
-  // The run's last step writes the log (when box 1030 is checked).
-  run_ =
-      std::make_unique<CVerificationRun>(*this, [](const CVerifyResult& result, IDialogSeam& seam) {
+  receipts_ = std::make_unique<CLogReceipts>(
+      [](const std::u16string& log) { WriteVerifyReceipt(log); },
+      [](const std::u16string& log) {
+        std::error_code ignored;
+        std::filesystem::remove(ToNativePath(ReceiptPathOf(log)), ignored);
+      });
+  // The run's last step writes the log (when box 1030 is checked); its
+  // receipt follows in the background, so the run ends with the log.
+  run_ = std::make_unique<CVerificationRun>(
+      *this, [receipts = receipts_.get()](const CVerifyResult& result, IDialogSeam& seam) {
+        const std::u16string& name = result.BidFileName;
+        unsigned long ticket = seam.IsChecked(kCheckWriteLog) ? receipts->BeginLog(name) : 0;
         std::u16string written;
-        if (WriteVerifyLog(result, seam, &written) == kLogWritten)
-          WriteVerifyReceipt(written);
+        if (WriteVerifyLog(result, seam, &written) != kLogWritten)
+          return;
+        if (ticket == 0)  // the box was checked meanwhile
+          ticket = receipts->BeginLog(name);
+        receipts->Add(name, written, ticket);
       });
   ConnectCommands();
   OnInitDialog();
@@ -133,10 +151,15 @@ void CBrevaltDlg::BuildControls() {
   for (const ListSpec& list : MainDialogLists()) {
     QTableWidget* table = List(list.id);
     table->setColumnCount(static_cast<int>(list.columns.size()));
+    // Room for the columns: inside the frame, beside a vertical scroll bar.
+    int room = table->width() - 2 * table->frameWidth() -
+               table->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (const ColumnSpec& column : list.columns)
+      room -= column.width;
     for (int column = 0; column < table->columnCount(); ++column) {
-      table->setHorizontalHeaderItem(
-          column, new QTableWidgetItem(QString::fromUtf8(list.columns[column].title)));
-      table->setColumnWidth(column, list.columns[column].width);
+      const ColumnSpec& spec = list.columns[static_cast<size_t>(column)];
+      table->setHorizontalHeaderItem(column, new QTableWidgetItem(QString::fromUtf8(spec.title)));
+      table->setColumnWidth(column, spec.width == kFillColumn ? std::max(room, 1) : spec.width);
     }
   }
 }
@@ -144,6 +167,7 @@ void CBrevaltDlg::BuildControls() {
 void CBrevaltDlg::SetUpScrolling() {
   scroll_ = new QScrollArea(this);
   scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setAlignment(Qt::AlignCenter);  // a window larger than the content frames it
   scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   scroll_->setWidget(content_);
   scroll_->verticalScrollBar()->setSingleStep(kLineStep);
@@ -151,9 +175,28 @@ void CBrevaltDlg::SetUpScrolling() {
   const int bar = scroll_->verticalScrollBar()->sizeHint().width();
   // Two pixels more than the content: a fractional scale factor may round
   // the window a pixel narrower, which would add a horizontal scroll bar.
-  preferred_size_ = QSize(content_->width() + bar + 2, content_->height() - kShortenBy);
+  preferred_size_ = QSize(content_->width() + bar + 2, content_->height());
   resize(preferred_size_);
   scroll_->setGeometry(rect());
+}
+
+// A screen reader says each field's and list's caption, and the verdict's:
+// the caption is the label or frame drawn before it (without its colon or
+// the note in brackets).
+void CBrevaltDlg::NameControls() {
+  QString caption;
+  for (const ControlSpec& spec : MainDialogControls()) {
+    const QString text = QString::fromUtf8(spec.text);
+    if (spec.id == kNoId && !text.isEmpty()) {
+      caption = text.section(QLatin1Char('('), 0, 0);
+      caption.remove(QStringLiteral("："));
+      continue;
+    }
+    const bool named = spec.kind == ControlKind::kEdit || spec.kind == ControlKind::kReadOnlyEdit ||
+                       spec.kind == ControlKind::kListView || spec.id == kStaticVerdict;
+    if (named && spec.id != kNoId)
+      Control(spec.id)->setAccessibleName(caption);
+  }
 }
 
 void CBrevaltDlg::WatchCutTexts() {
@@ -205,42 +248,66 @@ bool CBrevaltDlg::IsBusy() const {
 bool CBrevaltDlg::RefuseWhileVerifying() {
   if (!IsBusy())
     return false;
-  app::ShowMessageBox(this, {QStringLiteral("正在验证中，请稍候...！"), QStringLiteral("验证中"),
-                             MessageBoxIcon::kInformation, false});
+  // Closes by itself when the run ends, so it never stands over the result.
+  app::ShowMessageBoxWhile(this,
+                           {QStringLiteral("正在验证中，请稍候...！"), QStringLiteral("验证中"),
+                            MessageBoxIcon::kInformation, false},
+                           [this] { return IsBusy(); });
   return true;
 }
 
-void CBrevaltDlg::done(int result) {
-  if (!RefuseWhileVerifying())
-    QDialog::done(result);
-}
-
-void CBrevaltDlg::closeEvent(QCloseEvent* event) {
-  if (RefuseWhileVerifying()) {
-    event->ignore();
-    return;
-  }
+// With "写日志" unchecked the window holds the only copy of the result, so
+// nothing ends the dialog without this question; No keeps it as it is.
+bool CBrevaltDlg::AskToQuit() {
   const BoxAnswer answer =
       app::ShowMessageBox(this, {QStringLiteral("您确定要退出吗？"), QStringLiteral("退出"),
                                  MessageBoxIcon::kQuestion, true});
-  if (answer == BoxAnswer::kYes)
-    QDialog::closeEvent(event);
-  else
-    event->ignore();
+  return answer == BoxAnswer::kYes;
 }
 
-// Enter pushes the focused push button; anywhere else it ends the dialog
-// like Escape does, without the confirmation (the classic dialog keys).
+void CBrevaltDlg::done(int result) {
+  if (!RefuseWhileVerifying() && AskToQuit())
+    QDialog::done(result);
+}
+
+void CBrevaltDlg::reject() {
+  close();
+}
+
+void CBrevaltDlg::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  if (RefuseWhileVerifying() || !AskToQuit())
+    return;
+  QDialog::done(QDialog::Rejected);
+  event->accept();
+}
+
+// Enter pushes the focused push button and opens the certificate of the
+// openers list's current row, as a double click does; elsewhere it does
+// nothing (Escape asks before ending the dialog, see reject).
 void CBrevaltDlg::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
   if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
     if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
       button->click();
-    else
-      accept();
+    else if (focusWidget() == List(kListOpeners) && List(kListOpeners)->currentRow() >= 0)
+      OnNMDblclkOpenerList(List(kListOpeners)->currentRow());
     return;
   }
   QDialog::keyPressEvent(event);
+}
+
+void CBrevaltDlg::RefreshDisplay() {
+  run_->UpdateResultDisplay();
+}
+
+// The message list says why a bid failed: after a result with a message it
+// is scrolled into sight, the verdict above it staying in sight where the
+// window is tall enough.
+void CBrevaltDlg::ShowReasonInSight() {
+  QScrollBar* bar = scroll_->verticalScrollBar();
+  bar->setValue(bar->minimum());
+  scroll_->ensureWidgetVisible(List(kListMessages), 0, kSightMargin);
 }
 
 // Fitted again, once, when the window system has framed the shown window

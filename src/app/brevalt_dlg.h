@@ -4,6 +4,7 @@
 #define BREVALT_APP_BREVALT_DLG_H
 
 #include <QDialog>
+#include <atomic>
 #include <map>
 #include <memory>
 
@@ -19,6 +20,7 @@ struct CVerifyResult;
 
 namespace brevalt::app {
 
+class CLogReceipts;
 class CVerifyTipInfoDlg;
 
 // Lives on the interface thread. The seam methods may be called from any
@@ -55,6 +57,10 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   const CVerifyResult& Result() const;
   bool IsVerifying() const;
 
+  // Shows the record as it is now (every control, the verdict's colour) and
+  // brings a failure's reason into sight. Interface thread, not during a run.
+  void RefreshDisplay();
+
   // The choose command once path was picked: the bid file name rule, and its
   // warning when the name is refused. What `brevalt FILE` starts with.
   void ChooseBidFile(const QString& path);
@@ -65,6 +71,8 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
  public slots:
   // Every way of ending the dialog comes here; refused during a run.
   void done(int result) override;
+  // Escape (and anything else that rejects): asks first, as closing does.
+  void reject() override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -80,7 +88,10 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   QTableWidget* List(int id) const;
   void ApplyVerdictColour();
   void WatchCutTexts();
+  void NameControls();
   void ShowResetRecord();
+  void ShowReasonInSight();
+  bool AskToQuit();
   bool IsBusy() const;
   bool RefuseWhileVerifying();
 
@@ -101,7 +112,10 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   bool fitted_ = false;   // fitted again once the window system framed it
   // The verify command's steps before the worker (up to the trusted time and
   // the clock) are running; the window paints but takes no input.
-  bool interface_steps_ = false;
+  // Cleared on the helper thread when they end.
+  std::atomic<bool> interface_steps_{false};
+  bool quitting_ = false;                   // the user said yes to ending the dialog
+  std::unique_ptr<CLogReceipts> receipts_;  // outlives the run's worker
   std::unique_ptr<CVerificationRun> run_;
 };
 

@@ -10,6 +10,7 @@
 #include "app/main_dialog_layout.h"
 #include "app/message_box.h"
 #include "app/qt_text.h"
+#include "app/verify_tip_info_dlg.h"
 #include "app/without_user_input.h"
 #include "engine/result_display.h"
 #include "engine/verification_run.h"
@@ -43,21 +44,33 @@ void CBrevaltDlg::OnBnClickedChoose() {
     ChooseBidFile(path);
 }
 
+// An accepted file is verified next: the focus goes to the verify button.
 void CBrevaltDlg::ChooseBidFile(const QString& path) {
-  run_->ChooseBidFile(ToU16(path), ToU16(QFileInfo(path).fileName()));
+  if (run_->ChooseBidFile(ToU16(path), ToU16(QFileInfo(path).fileName())))
+    Control(kButtonVerify)->setFocus();
 }
 
-// Steps 1 to 3 block on the network (the trusted time above all). They run
-// beside this thread, which meanwhile paints and serves their calls but
-// takes no input, so the window shows the reset record and does not freeze.
+// Steps 1 to 3 block on the network (the trusted time above all, up to
+// 30 s). They run beside this thread, which meanwhile paints and serves
+// their calls, with the wait dialog shown; the user's clicks and keys on the
+// window are dropped, so none acts after the verdict. The worker's own wait
+// (and its end) then takes the wait dialog over.
 void CBrevaltDlg::OnBnClickedVerify() {
   if (RefuseWhileVerifying())
     return;
-  if (!Result().BidPath.empty())
-    ShowResetRecord();
+  if (Result().BidPath.empty()) {
+    run_->OnBnClickedVerify();  // its warning, nothing else
+    return;
+  }
+  ShowResetRecord();
   interface_steps_ = true;
-  RunWithoutUserInput([this] { run_->OnBnClickedVerify(); });
-  interface_steps_ = false;
+  wait_dialog_->OnStepsBegin();
+  RunWithoutUserInput(this, [this] {
+    run_->OnBnClickedVerify();
+    interface_steps_ = false;
+  });
+  if (!IsVerifying())  // stopped in steps 1 to 3, or the worker has ended
+    wait_dialog_->OnVerifyEnd();
 }
 
 // What the run resets the record to, shown before its first step: the

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "app/brevalt_dlg.h"
 #include "app/interface_thread.h"
@@ -63,6 +64,12 @@ void CBrevaltDlg::SetListRows(int id, const std::vector<ListRow>& rows) {
             new QTableWidgetItem(index < cells.size() ? ToQString(cells[index]) : QString()));
       }
     }
+    // A message's detail (its second column) is the reason a bid failed.
+    const bool reason = std::any_of(rows.begin(), rows.end(), [](const ListRow& cells) {
+      return cells.size() > 1 && !cells[1].empty();
+    });
+    if (id == kListMessages && reason)
+      ShowReasonInSight();
   });
 }
 

@@ -12,7 +12,7 @@ namespace brevalt::app {
 
 // The filter of the open dialog: bid files first, then every file ("*", as
 // "*.*" here would leave out names without a dot).
-inline constexpr char kBidFileFilter[] = "Bidx Files (*.bidx);;All Files (*)";
+inline constexpr char kBidFileFilter[] = "标书文件 (*.bidx);;所有文件 (*)";
 
 // Asks the user for an existing file to open; the full path, or an empty
 // string when the user cancelled. With a hook set, shows nothing and returns

@@ -7,15 +7,15 @@ using K = ControlKind;
 
 constexpr ControlSpec kControls[] = {
     {kNoId, K::kStatic, "标书路径：", 20, 10, 40, 8, false},
-    {kEditBidPath, K::kEdit, "", 75, 9, 235, 14, false},
+    {kEditBidPath, K::kReadOnlyEdit, "", 75, 9, 235, 14, false},
     {kButtonChoose, K::kButton, "选择", 312, 10, 42, 14, false},
-    {kButtonVerify, K::kButton, "标书验证", 360, 20, 50, 30, false},
+    {kButtonVerify, K::kButton, "标书验证", 360, 20, 50, 28, false},
     {kCheckVerifyRules, K::kCheckBox, "验证规则文件", 75, 31, 61, 10, false},
     {kCheckWriteLog, K::kCheckBox, "写日志", 139, 31, 39, 10, false},
     {kButtonCloseHidden, K::kButton, "关闭", 236, 28, 50, 14, true},
     {kNoId, K::kStatic, "标书验证码：", 19, 52, 46, 8, false},
-    {kEditVerifyCode, K::kReadOnlyEdit, "", 75, 50, 235, 14, false},
-    {kButtonCopyCode, K::kButton, "复制", 312, 50, 44, 14, false},
+    {kEditVerifyCode, K::kReadOnlyEdit, "", 75, 50, 310, 14, false},
+    {kButtonCopyCode, K::kButton, "复制", 388, 50, 44, 14, false},
     {kNoId, K::kGroupBox, "验证步骤", 19, 68, 239, 102, false},
     {kNoId, K::kStatic, "1、网络及配置是否正确：", 22, 77, 95, 8, false},
     {kEditStepNetwork, K::kReadOnlyEdit, "", 118, 78, 125, 12, false},
@@ -49,7 +49,7 @@ constexpr ControlSpec kControls[] = {
 };
 
 constexpr ColumnSpec kMessageColumns[] = {
-    {"大项", 100}, {"错误明细", 250}, {"性质", 100}, {"处理意见", 300}};
+    {"大项", 70}, {"错误明细", 200}, {"性质", 60}, {"处理意见", kFillColumn}};
 constexpr ColumnSpec kBidInfoColumns[] = {{"名称", 150}, {"内容", 300}};
 constexpr ColumnSpec kOpenerColumns[] = {{"序号", 50}, {"姓名", 300}, {"证书的有效性", 150}};
 

@@ -36,9 +36,12 @@ struct ControlSpec {
   bool hidden;
 };
 
+// A column as wide as the list leaves, so every column is in sight.
+inline constexpr int kFillColumn = 0;
+
 struct ColumnSpec {
   const char* title;  // UTF-8
-  int width;          // pixels
+  int width;          // pixels, or kFillColumn
 };
 
 struct ListSpec {

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace brevalt::app {
 namespace {
@@ -25,13 +26,29 @@ QMessageBox::Icon ToQtIcon(MessageBoxIcon icon) {
   return QMessageBox::Information;
 }
 
+// How often a box shown while something holds asks whether it still does.
+constexpr int kStillWantedPollMs = 100;
+
 }  // namespace
 
 BoxAnswer ShowMessageBox(QWidget* parent, const BoxRequest& request) {
+  return ShowMessageBoxWhile(parent, request, {});
+}
+
+BoxAnswer ShowMessageBoxWhile(QWidget* parent, const BoxRequest& request,
+                              const std::function<bool()>& still_wanted) {
   if (Hook())
     return Hook()(request);
   QMessageBox box(ToQtIcon(request.icon), request.caption, request.text, QMessageBox::NoButton,
                   parent);
+  QTimer poll;
+  if (still_wanted) {
+    QObject::connect(&poll, &QTimer::timeout, &box, [&box, &still_wanted] {
+      if (!still_wanted())
+        box.done(QMessageBox::NoButton);
+    });
+    poll.start(kStillWantedPollMs);
+  }
   if (!request.yes_no) {
     box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box.exec();

@@ -27,6 +27,12 @@ struct BoxRequest {
 // Interface thread only.
 BoxAnswer ShowMessageBox(QWidget* parent, const BoxRequest& request);
 
+// As ShowMessageBox, but the box also closes by itself (answered kOk, or kNo
+// for a Yes/No box) as soon as still_wanted() is false, which is asked
+// several times a second: a box about a state that has ended does not stay.
+BoxAnswer ShowMessageBoxWhile(QWidget* parent, const BoxRequest& request,
+                              const std::function<bool()>& still_wanted);
+
 // Installs (or, with an empty function, removes) the hook that answers every
 // box in place of a user. For tests.
 void SetMessageBoxHook(std::function<BoxAnswer(const BoxRequest&)> hook);

@@ -19,15 +19,19 @@ CVerifyTipInfoDlg::CVerifyTipInfoDlg(QWidget* parent)
   hide();
 }
 
-void CVerifyTipInfoDlg::OnVerifyBegin() {
-  QWidget* owner = parentWidget();
-  if (owner != nullptr) {
+void CVerifyTipInfoDlg::OnStepsBegin() {
+  if (QWidget* owner = parentWidget()) {
     const QRect frame = owner->window()->frameGeometry();
     move(frame.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-    focus_ = owner->window()->focusWidget();
   }
   ShowNormalAboveOwner();
+}
+
+void CVerifyTipInfoDlg::OnVerifyBegin() {
+  OnStepsBegin();
+  QWidget* owner = parentWidget();
   if (owner != nullptr) {
+    focus_ = owner->window()->focusWidget();
     owner->setEnabled(false);
     // Disabling the owner disables its child windows too; this one stays
     // drawn as enabled, as an owned window is.

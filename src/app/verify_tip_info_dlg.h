@@ -22,6 +22,10 @@ class CVerifyTipInfoDlg : public QDialog {
   // the parent and disables the parent, remembering which control had the
   // keyboard focus (disabling takes the focus away).
   void OnVerifyBegin();
+  // Centres the dialog over its parent and shows it above, leaving the
+  // parent enabled: for the steps run before the worker, during which a
+  // message box owned by the parent may have to take input.
+  void OnStepsBegin();
   // Enables the parent again, gives the focus back to that control and
   // hides the dialog.
   void OnVerifyEnd();

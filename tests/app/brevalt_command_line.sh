@@ -1,7 +1,7 @@
 #!/bin/sh
 # brevalt_command_line.sh BREVALT VERSION: the program as a shell sees it.
 # --version and --help answer on stdout without a display; no display, a
-# display that cannot be opened and a missing file each give one line of
+# display that cannot be opened, or a missing file each give one line of
 # brevalt's own on stderr and status 2.
 brevalt=$1
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM

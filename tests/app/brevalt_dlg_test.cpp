@@ -1,6 +1,7 @@
 // The main dialog without a verification: its controls, the choose command
 // with the bid file name rule, clearing messages and closing. Against the
 // fake closed libraries, so nothing leaves the process.
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QHeaderView>
@@ -16,10 +17,13 @@
 #include "app/brevalt_dlg.h"
 #include "app/cut_text_tooltip.h"
 #include "app/dialog_units.h"
+#include "app/interface_thread.h"
 #include "app/main_dialog_layout.h"
 #include "app/qt_text.h"
 #include "app/scripted_user.h"
 #include "app/verify_tip_info_dlg.h"
+#include "app/window_fit.h"
+#include "app/without_user_input.h"
 #include "engine/bid_file_name.h"
 #include "fakes/fake_tavik.h"
 #include "record/verify_result.h"
@@ -60,12 +64,17 @@ class BrevaltDlgTest : public QObject {
       QCOMPARE(control->geometry(), units.ToPixels(spec.x, spec.y, spec.width, spec.height));
       QCOMPARE(control->isHidden(), spec.hidden);
       if (auto* edit = qobject_cast<QLineEdit*>(control))
-        QCOMPARE(edit->isReadOnly(), spec.id != kEditBidPath);
+        QVERIFY(edit->isReadOnly());
+      const QString name = QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+      QVERIFY2(spec.kind == ControlKind::kStatic || !name.isEmpty(), spec.text);
     }
     auto* openers = static_cast<QTableWidget*>(dialog.Control(kListOpeners));
     QVERIFY(openers->showGrid());
     QCOMPARE(openers->selectionBehavior(), QAbstractItemView::SelectRows);
     QCOMPARE(openers->horizontalHeaderItem(2)->text(), QStringLiteral("证书的有效性"));
+    QCOMPARE(openers->accessibleName(), QStringLiteral("开标人"));  // a screen reader's words
+    QCOMPARE(dialog.Control(kStaticVerdict)->accessibleName(), QStringLiteral("最终检测结果"));
+    QCOMPARE(dialog.Control(kEditStepTimestamp)->accessibleName(), QStringLiteral("2、时间戳时间"));
     QVERIFY(static_cast<QCheckBox*>(dialog.Control(kCheckVerifyRules))->isChecked());
     QVERIFY(static_cast<QCheckBox*>(dialog.Control(kCheckWriteLog))->isChecked());
     const QFont verdict = dialog.Control(kStaticVerdict)->font();
@@ -121,6 +130,23 @@ class BrevaltDlgTest : public QObject {
       QCOMPARE(QString::fromStdU16String(result.ProjectNumber), project);
       QCOMPARE(QString::fromStdU16String(result.PackageNumber), package);
     }
+  }
+
+  // On a 1366 x 768 screen, the message's reason, the code and every column show.
+  void ReasonAndCodeShowWhole() {
+    CBrevaltDlg dialog;
+    dialog.show();
+    const QSize wanted = dialog.Content()->size() + QSize(30, 0);  // with the scroll bar
+    dialog.resize(FitIntoArea({0, 0, 1366, 728}, wanted, {4, 30, 4, 4}).size());
+    dialog.SetListRows(kListMessages, {{u"标书格式", u"标书格式错误！", u"错误", u"请检查"}});
+    auto* list = static_cast<QTableWidget*>(dialog.Control(kListMessages));
+    QWidget* viewport = dialog.Content()->parentWidget();
+    const QRect shown(list->mapTo(viewport, QPoint(0, 0)), list->size());
+    QVERIFY(viewport->rect().contains(shown));
+    const QRect last = list->visualRect(list->model()->index(0, 3));
+    QVERIFY(list->viewport()->rect().contains(last));
+    dialog.SetControlText(kEditVerifyCode, std::u16string(64, u'D'));
+    QCOMPARE(CCutTextToolTip::WholeTextIfCut(dialog.Control(kEditVerifyCode), QPoint()), QString());
   }
 
   // The offscreen screen (800 x 600) is smaller than the dialog: the window
@@ -227,8 +253,46 @@ class BrevaltDlgTest : public QObject {
     QVERIFY(dialog.GetListRows(kListMessages) == expected);
   }
 
-  // "No" keeps the dialog and what it shows; "Yes" ends it. Escape ends it
-  // without asking.
+  // No key ends the dialog without the question; "No" keeps it as it is.
+  void KeysNeverEndTheDialogUnasked_data() {
+    QTest::addColumn<int>("focus");
+    QTest::addColumn<int>("key");
+    QTest::newRow("Escape on a button") << int(kButtonVerify) << int(Qt::Key_Escape);
+    QTest::newRow("Enter in the path field") << int(kEditBidPath) << int(Qt::Key_Return);
+  }
+
+  void KeysNeverEndTheDialogUnasked() {
+    QFETCH(int, focus);
+    QFETCH(int, key);
+    CBrevaltDlg dialog;
+    dialog.show();
+    dialog.Control(focus)->setFocus();
+    QTest::keyClick(dialog.Control(focus), Qt::Key(key));
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(user_.TakeBoxes().size(), size_t{key == Qt::Key_Escape});
+  }
+
+  // Clicks and keys while work runs are dropped, not replayed after it.
+  void InputDuringWorkNeverActsAfterIt() {
+    CBrevaltDlg dialog;
+    dialog.show();
+    auto* copy = static_cast<QPushButton*>(dialog.Control(kButtonCopyCode));
+    int clicks = 0;
+    connect(copy, &QPushButton::clicked, [&clicks] { ++clicks; });
+    RunWithoutUserInput(&dialog, [&] {
+      CallOnThreadOf(&dialog, [&] {
+        QTest::mouseClick(copy, Qt::LeftButton);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+      });
+    });
+    QCoreApplication::processEvents();
+    QCOMPARE(clicks, 0);
+    QVERIFY(user_.TakeBoxes().empty());
+    QTest::mouseClick(copy, Qt::LeftButton);
+    QCOMPARE(clicks, 1);
+  }
+
+  // "No" keeps the dialog and what it shows; "Yes" ends it, from Escape too.
   void ClosingAsksFirst() {
     CBrevaltDlg dialog;
     dialog.show();
@@ -246,9 +310,10 @@ class BrevaltDlgTest : public QObject {
     dialog.close();
     QVERIFY(!dialog.isVisible());
     dialog.show();
+    user_.AnswerNextQuestion(BoxAnswer::kYes);
     QTest::keyClick(&dialog, Qt::Key_Escape);
     QVERIFY(!dialog.isVisible());
-    QVERIFY(user_.TakeBoxes().size() == 1);
+    QVERIFY(user_.TakeBoxes().size() == 2);
   }
 };
 

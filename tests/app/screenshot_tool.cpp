@@ -1,4 +1,4 @@
-// brevalt_screenshot [--file-dialog] FILE.png [BID]: draws the main dialog
+// brevalt_screenshot [--file-dialog | --failed] FILE.png [BID]: draws the main dialog
 // after verifying a bid and saves it as a PNG. Without BID it seals a good
 // bid and verifies it against an in-process development server; with BID it
 // verifies that file with the settings of the per-user folder as they are
@@ -7,6 +7,8 @@
 // docs/screenshot.png. --file-dialog: the whole screen of the platform in
 // use (Xvfb, say) with Qt's file dialog open over the window, in the
 // language Qt's translations give; makes docs/screenshot-file-dialog.png.
+// --failed: that screen after verifying a damaged bid, without the file
+// dialog; makes docs/screenshot-failed.png.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -57,10 +59,11 @@ QPixmap ScreenWithFileDialog(brevalt::app::CBrevaltDlg& dialog, const QString& b
 
 int main(int argc, char** argv) {
   using namespace brevalt::app;
-  const bool file_dialog = argc > 1 && QByteArray(argv[1]) == "--file-dialog";
+  const bool failed = argc > 1 && QByteArray(argv[1]) == "--failed";
+  const bool file_dialog = failed || (argc > 1 && QByteArray(argv[1]) == "--file-dialog");
   const int first = file_dialog ? 2 : 1;
   if (argc - first != 1 && argc - first != 2) {
-    std::fprintf(stderr, "usage: brevalt_screenshot [--file-dialog] FILE.png [BID]\n");
+    std::fprintf(stderr, "usage: brevalt_screenshot [--file-dialog | --failed] FILE.png [BID]\n");
     return 2;
   }
   if (!file_dialog && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -75,8 +78,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "brevalt_screenshot: %s\n", env->error().c_str());
     return 1;
   }
-  const QString bid =
-      env ? QString::fromStdString(env->good_bid()) : QString::fromLocal8Bit(argv[first + 1]);
+  const QString bid = !env     ? QString::fromLocal8Bit(argv[first + 1])
+                      : failed ? QString::fromStdString(env->damaged_bid())
+                               : QString::fromStdString(env->good_bid());
   brevalt::app::testing::ScriptedUser user;
   CBrevaltDlg dialog;
   dialog.show();
@@ -87,8 +91,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "brevalt_screenshot: the verification did not end\n");
     return 1;
   }
-  const QPixmap picture =
-      file_dialog ? ScreenWithFileDialog(dialog, bid) : dialog.Content()->grab();
+  const QPixmap picture = failed        ? (LetItPaint(1000), dialog.screen()->grabWindow(0))
+                          : file_dialog ? ScreenWithFileDialog(dialog, bid)
+                                        : dialog.Content()->grab();
   if (!picture.save(QString::fromLocal8Bit(argv[first]))) {
     std::fprintf(stderr, "brevalt_screenshot: no picture\n");
     return 1;

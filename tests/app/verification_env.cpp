@@ -53,8 +53,8 @@ VerificationEnv::~VerificationEnv() {
     server_->Stop();
 }
 
-void VerificationEnv::WriteSettings(const std::string& rules_url) const {
-  settings_.Write("[TimeStampURL]\nurl=" + server_->TsaUrl() +
+void VerificationEnv::WriteSettings(const std::string& rules_url, const std::string& tsa) const {
+  settings_.Write("[TimeStampURL]\nurl=" + (tsa.empty() ? server_->TsaUrl() : tsa) +
                   "\n[BidRuleFileURL]\nurl=" + rules_url + "\n");
 }
 
@@ -99,6 +99,18 @@ bool VerificationEnv::StartServer() {
     released_.wait_for(lock, std::chrono::seconds(20), [this] { return release_; });
     res.status = 404;
   });
+  server_->http().Post("/slow-tsa", [this](const httplib::Request& req, httplib::Response& res) {
+    std::unique_lock lock(mutex_);
+    if (first_stamp_.empty())
+      first_stamp_ = req.body;  // a trusted time: its imprint, after the version, never changes
+    if (req.body.compare(2, 48, first_stamp_, 2, 48) != 0)
+      released_.wait_for(lock, std::chrono::milliseconds(stamp_delay_ms_),
+                         [this] { return release_; });
+    lock.unlock();
+    const auto* query = reinterpret_cast<const unsigned char*>(req.body.data());
+    const std::vector<unsigned char> answer = server_->tsa()->Respond({query, req.body.size()});
+    res.set_content(std::string(answer.begin(), answer.end()), "application/timestamp-reply");
+  });
   if (server_->Start(&error_) != 0)
     return false;
   error_.clear();
@@ -111,6 +123,16 @@ void VerificationEnv::HoldRules() {
     release_ = false;
   }
   WriteSettings(server_->BaseUrl() + "/held-rules");
+}
+
+void VerificationEnv::SlowReceiptStamps(int delay_ms) {
+  {
+    std::lock_guard lock(mutex_);
+    release_ = false;
+    stamp_delay_ms_ = delay_ms;
+    first_stamp_.clear();
+  }
+  WriteSettings(server_->RulesUrl(), server_->BaseUrl() + "/slow-tsa");
 }
 
 void VerificationEnv::ReleaseRules() {

@@ -41,9 +41,12 @@ class VerificationEnv {
   // until ReleaseRules() and then answers 404 (no rules file).
   void HoldRules();
   void ReleaseRules();
+  // Stamps over another imprint than the first one's (receipts) wait delay_ms.
+  void SlowReceiptStamps(int delay_ms);
 
  private:
-  void WriteSettings(const std::string& rules_url) const;
+  // tsa empty: the server's own authority.
+  void WriteSettings(const std::string& rules_url, const std::string& tsa = {}) const;
   bool SealBids();
   bool StartServer();
 
@@ -56,6 +59,8 @@ class VerificationEnv {
   std::mutex mutex_;
   std::condition_variable released_;
   bool release_ = false;
+  int stamp_delay_ms_ = 0;
+  std::string first_stamp_;
 };
 
 }  // namespace brevalt::app::testing
