@@ -46,9 +46,10 @@ std::string Line(const std::vector<std::string>& fields) {
 
 }  // namespace
 
-std::string SummaryCsv(const std::vector<SummaryRow>& rows) {
+std::string SummaryCsv(const std::vector<SummaryRow>& rows, const std::u16string& stamped_at) {
   std::string csv = "\xEF\xBB\xBF";
-  csv += Line({Field("时间戳时间：" + WideToUtf8(RunTrustedTime(rows))),
+  csv += Line({Field("时间戳时间：" + WideToUtf8(stamped_at)),
+               Field("验证时间：" + WideToUtf8(RunTrustedTime(rows))),
                OutsideField(u"项目：" + ProjectsOf(rows))});
   csv += Line({"序号", "文件名", "项目编号", "包组号", "投标人", "验证结果", "验证码", "原因",
                "日志", "回执"});

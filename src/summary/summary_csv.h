@@ -11,14 +11,14 @@
 namespace brevalt {
 
 // The file's bytes, lines ending in CR LF as RFC 4180 has them: the
-// byte-order mark; a first line "时间戳时间：<the run's trusted time>" and
-// "项目：<project numbers>" (the trusted time is what the summary's receipt
-// is compared with); the column titles; one line per row, in the order given.
-// Fields holding a comma, a quote or a line break are quoted. A text taken
-// from the bid (file name, numbers, bidder, reason) that begins with "=",
+// byte-order mark; a first line "时间戳时间：<stamped_at>" (the trusted time
+// of the export, which the summary's receipt is compared with),
+// "验证时间：<the run's trusted time>" and "项目：<project numbers>"; the column titles; one line
+// per row, in the order given. Fields holding a comma, a quote or a line break are quoted. A text
+// taken from the bid (file name, numbers, bidder, reason) that begins with "=",
 // "+", "-", "@" or a tab gets a leading "'", so no spreadsheet runs it as a
 // formula. Pure.
-std::string SummaryCsv(const std::vector<SummaryRow>& rows);
+std::string SummaryCsv(const std::vector<SummaryRow>& rows, const std::u16string& stamped_at);
 
 }  // namespace brevalt
 

@@ -68,6 +68,7 @@ void FillRowFromRun(SummaryRow& row, const CVerifyResult& result, IDialogSeam& s
   row.bidder = shown.GetControlText(kEditBidder);
   row.code = result.VerifyCode;
   row.trusted_time = result.TimestampTimeText;
+  row.anchor = result.TrustedAnchor;
   const std::vector<ListRow> messages = shown.GetListRows(kListMessages);
   if (!messages.empty() && messages.front().size() > 1)
     row.reason = messages.front()[1];

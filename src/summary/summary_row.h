@@ -28,6 +28,7 @@ struct SummaryRow {
   std::u16string code;          // verification code, whole
   std::u16string reason;        // detail of the first message row
   std::u16string trusted_time;  // trusted time of the run's step 2
+  CTrustedAnchor anchor;        // that time on the boot clock, for the export's time
   LogState log = LogState::kNone;
   ReceiptState receipt = ReceiptState::kNone;
 };

@@ -4,9 +4,11 @@
 
 #include <filesystem>
 
+#include "engine/local_time.h"
 #include "log/verify_receipt.h"
 #include "platform/memory_dialog.h"
 #include "summary/bid_list.h"
+#include "summary/export_time.h"
 #include "summary/pdf/summary_export.h"
 #include "summary/summary_csv.h"
 #include "summary/summary_row.h"
@@ -98,6 +100,21 @@ TEST(SummaryRowTest, HeaderTakesTheLatestTimeAndEachProjectOnce) {
   rows[1].trusted_time = u"2026-12-09 10:01:00";
   EXPECT_EQ(RunTrustedTime(rows), u"2026-12-09 10:01:00");
   EXPECT_EQ(ProjectsOf(rows), u"P1、P2");
+}
+
+// An export long after the run records the trusted time of the export, read
+// from the latest run's anchor on the boot clock, not the run's own time:
+// its receipt is judged against that time.
+TEST(SummaryRowTest, ExportTimeRunsOnFromTheLatestAnchor) {
+  std::vector<SummaryRow> rows = {PendingRow(1, u"a_P1_1.tbs.bidx"),
+                                  PendingRow(2, u"b_P1_2.tbs.bidx")};
+  const int64_t run = 1796810400;  // 2026-12-09 10:00:00 UTC
+  rows[0].trusted_time = FormatLocalTime(run - 60);
+  rows[0].anchor.Set(run - 60, BootClock::now());
+  rows[1].trusted_time = FormatLocalTime(run);
+  rows[1].anchor.Set(run, BootClock::now());
+  MoveBootClockForTesting(std::chrono::seconds(200));
+  EXPECT_EQ(ExportTrustedTime(rows), FormatLocalTime(run + 200));
 }
 
 // An earlier receipt never stands beside a new summary; a name without a

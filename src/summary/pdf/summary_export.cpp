@@ -6,6 +6,7 @@
 #include "config/text_convert.h"
 #include "log/replace_file.h"
 #include "log/verify_receipt.h"
+#include "summary/export_time.h"
 #include "summary/pdf/summary_pdf.h"
 #include "summary/summary_csv.h"
 
@@ -26,7 +27,9 @@ SummaryExport ExportSummary(const std::u16string& path, const std::vector<Summar
     return result;
   std::error_code ignored;
   std::filesystem::remove(WideToUtf8(ReceiptPathOf(path)), ignored);
-  const std::string bytes = format == "CSV" ? SummaryCsv(rows) : SummaryPdf(rows);
+  const std::u16string stamped_at = ExportTrustedTime(rows);
+  const std::string bytes =
+      format == "CSV" ? SummaryCsv(rows, stamped_at) : SummaryPdf(rows, stamped_at);
   ReplaceFailure failure;
   if (ReplaceFileContent(path, bytes, "", &failure) != 0) {
     result.written = kSummaryWriteFailed;

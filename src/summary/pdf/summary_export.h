@@ -25,7 +25,9 @@ struct SummaryExport {
 
 // Writes rows to path, as CSV (SummaryCsv) or PDF (SummaryPdf) by the name's
 // ending (any case), never as a partial file. An earlier receipt of path is
-// removed first, so it can never pass for the new content. When written and
+// removed first, so it can never pass for the new content. The summary
+// records the trusted time of the export (ExportTrustedTime), which may ask
+// an authority. When written and
 // receipt is true, stamps the file as a log is stamped (WriteVerifyReceipt:
 // "<path>.tsr"), which blocks up to the trusted-time budget. PDF: on the Qt
 // application's thread only.

@@ -90,7 +90,8 @@ class PageDrawer {
 
   int RowsPerPage() const { return area_.height() / kRowHeight - kHeaderRows - 1; }
 
-  void Header(const std::vector<SummaryRow>& rows, int page, int pages) {
+  void Header(const std::vector<SummaryRow>& rows, const std::u16string& stamped_at, int page,
+              int pages) {
     QFont title = text_font_;
     title.setPixelSize(16);
     title.setBold(true);
@@ -99,7 +100,9 @@ class PageDrawer {
     Text(0, area_.width(), 0, QStringLiteral("批量验证汇总"));
     painter_.setFont(text_font_);
     Text(0, area_.width(), 1, QStringLiteral("项目：") + Q(ProjectsOf(rows)));
-    Text(0, area_.width(), 2, QStringLiteral("时间戳时间：") + Q(RunTrustedTime(rows)));
+    Text(0, area_.width(), 2,
+         QStringLiteral("时间戳时间：") + Q(stamped_at) + QStringLiteral("　　验证时间：") +
+             Q(RunTrustedTime(rows)));
     Text(0, area_.width(), 3, Totals(rows));
     int x = 0;
     QFont bold = text_font_;
@@ -157,7 +160,7 @@ class PageDrawer {
 
 }  // namespace
 
-std::string SummaryPdf(const std::vector<SummaryRow>& rows) {
+std::string SummaryPdf(const std::vector<SummaryRow>& rows, const std::u16string& stamped_at) {
   EnsureGuiApplication();
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -169,7 +172,7 @@ std::string SummaryPdf(const std::vector<SummaryRow>& rows) {
                                      QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
     writer.setTitle(QStringLiteral("批量验证汇总"));
     writer.setCreator(QStringLiteral("Brevalt"));
-    writer.setDocumentXmpMetadata(XmpMetadata(Q(RunTrustedTime(rows)), Q(ProjectsOf(rows))));
+    writer.setDocumentXmpMetadata(XmpMetadata(Q(stamped_at), Q(ProjectsOf(rows))));
     QPainter painter(&writer);
     PageDrawer drawer(painter, writer.pageLayout().paintRectPixels(kDpi).translated(
                                    -writer.pageLayout().paintRectPixels(kDpi).topLeft()));
@@ -178,7 +181,7 @@ std::string SummaryPdf(const std::vector<SummaryRow>& rows) {
     for (int page = 0; page < pages; ++page) {
       if (page > 0)
         writer.newPage();
-      drawer.Header(rows, page + 1, pages);
+      drawer.Header(rows, stamped_at, page + 1, pages);
       for (int line = 0; line < per_page; ++line) {
         const std::size_t index = static_cast<std::size_t>(page * per_page + line);
         if (index >= rows.size())

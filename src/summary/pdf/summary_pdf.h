@@ -14,12 +14,12 @@ namespace brevalt {
 // bidder, verdict in blue or red, the whole verification code, reason),
 // texts too long for their column cut with "…" except the code; "第 N 页，
 // 共 M 页" at the foot of each page. The document's XMP metadata, stored
-// uncompressed, holds "时间戳时间：<the run's trusted time>" in UTF-8, so the
+// uncompressed, holds "时间戳时间：<stamped_at>" (the export's trusted time) in UTF-8, so the
 // time a receipt is compared with can be found in the raw file. Needs a
 // QGuiApplication; when no Qt application exists yet it makes one on the
 // offscreen platform, which lives until the process ends. Interface thread of
 // that application only.
-std::string SummaryPdf(const std::vector<SummaryRow>& rows);
+std::string SummaryPdf(const std::vector<SummaryRow>& rows, const std::u16string& stamped_at);
 
 }  // namespace brevalt
 

@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QtTest>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,7 +23,9 @@
 #include "config/text_convert.h"
 #include "engine/bid_file_name.h"
 #include "log/verify_log.h"
+#include "log/verify_receipt.h"
 #include "platform/network_state.h"
+#include "record/trusted_anchor.h"
 #include "summary/summary_csv.h"
 
 namespace brevalt::app {
@@ -174,18 +177,23 @@ class BatchWindowTest : public QObject {
     }
   }
 
-  // The summaries hold every row, carry the run's trusted time, and their
-  // receipts pass OpenSSL's own check.
+  // The summaries hold every row, carry the trusted time of their export,
+  // and their receipts pass OpenSSL's check and ours, even when exported
+  // long after the run (the boot clock moved on by 20 minutes).
   void SummariesReadBackAndTheirReceiptsVerify() {
     QVERIFY(window_);
+    MoveBootClockForTesting(std::chrono::minutes(20));
     const fs::path csv = fs::path(dir_.path().toStdString()) / "summary.csv";
     const fs::path pdf = fs::path(dir_.path().toStdString()) / "summary.pdf";
     QVERIFY(window_->Export(QString::fromStdString(csv.string())));
     QVERIFY(window_->Export(QString::fromStdString(pdf.string())));
     window_->WaitUntilIdle();
-    const std::string stamp = "时间戳时间：" + WideToUtf8(window_->Rows()[0].trusted_time);
-    QVERIFY(ReadFile(csv).starts_with("\xEF\xBB\xBF" + stamp));
-    QVERIFY(Contains(ReadFile(pdf), stamp));
+    const std::string stamp = ReadFile(csv).substr(0, ReadFile(csv).find(','));
+    QVERIFY(stamp.starts_with("\xEF\xBB\xBF时间戳时间：20"));
+    QVERIFY(Contains(ReadFile(csv), "验证时间：" + WideToUtf8(window_->Rows()[0].trusted_time)));
+    QVERIFY(Contains(ReadFile(pdf), stamp.substr(3)));
+    for (const fs::path& summary : {csv, pdf})
+      QVERIFY2(CheckVerifyReceipt(Utf8ToWide(summary.string())).valid, summary.c_str());
     const std::string rows =
         "import csv,sys; r=list(csv.reader(open(sys.argv[1],encoding='utf-8-sig')));"
         "sys.exit(0 if len(r)==5 and r[1][5]=='验证结果' and r[2][5]=='通过'"
@@ -276,7 +284,7 @@ class BatchWindowTest : public QObject {
     SummaryRow row = PendingRow(1, u"/b/=cmd_1_2.tbs.bidx");
     row.bidder = u"甲, \"乙\"";
     row.reason = u"@SUM(A1)";
-    const std::string csv = SummaryCsv({row});
+    const std::string csv = SummaryCsv({row}, u"2026-12-09 10:00:00");
     QVERIFY(
         Contains(csv, "\r\n1,'=cmd_1_2.tbs.bidx,1,2,\"甲, \"\"乙\"\"\",未验证,,'@SUM(A1),,\r\n"));
   }
