@@ -16,7 +16,7 @@ AppCommandLine ParseAppCommandLine(const QStringList& args) {
   const QStringList options = end < 0 ? args : args.first(end);
   if (options.contains(QStringLiteral("--help")) || options.contains(QStringLiteral("-h")))
     return {Action::kHelp, QString(), QString()};
-  if (options.contains(QStringLiteral("--version")))
+  if (options.contains(QStringLiteral("--version")) || options.contains(QStringLiteral("-V")))
     return {Action::kVersion, QString(), QString()};
   QStringList files;
   for (const QString& word : options) {
@@ -43,8 +43,8 @@ QString AppHelpText() {
       "With several files or a FOLDER (its *.bidx files) the many-bids window\n"
       "\"批量验证\" opens with them listed.\n"
       "\n"
-      "  -h, --help  print this text and exit\n"
-      "  --version   print the version and exit\n"
+      "  -h, --help     print this text and exit\n"
+      "  -V, --version  print the version and exit\n"
       "\n"
       "Needs a display; brevalt-cli verifies bids without one. Settings are read from\n"
       "$XDG_CONFIG_HOME/TAVIK/qzv/Setting.ini (~/.config/TAVIK/qzv/ when unset).\n"

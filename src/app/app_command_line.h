@@ -15,7 +15,7 @@ struct AppCommandLine {
   QStringList batch = {};  // kRun: several files named, for the many-bids window
 };
 
-// Reads args (without the program name). --help / -h and --version win
+// Reads args (without the program name). --help / -h and --version / -V win
 // wherever they stand before "--"; otherwise any other word starting with
 // "-" is an error, "--" makes the next word a file, and at most one file is
 // taken; several files go to batch instead. Pure.

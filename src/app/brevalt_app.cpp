@@ -46,11 +46,44 @@ int MissingFileError(const QString& path) {
   return status;
 }
 
+// Whether args hold a word that QApplication takes for itself (-platform,
+// -style, ...; Qt also reads them with two dashes or "=VALUE"). Such a
+// command line can only be judged once Qt has removed its options.
+bool MayHoldQtOptions(const QStringList& args) {
+  static const QStringList kQtOptions = {
+      QStringLiteral("platform"),      QStringLiteral("platformpluginpath"),
+      QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+      QStringLiteral("qmljsdebugger"), QStringLiteral("qwindowgeometry"),
+      QStringLiteral("qwindowicon"),   QStringLiteral("qwindowtitle"),
+      QStringLiteral("reverse"),       QStringLiteral("session"),
+      QStringLiteral("style"),         QStringLiteral("stylesheet"),
+      QStringLiteral("widgetcount"),   QStringLiteral("display"),
+      QStringLiteral("geometry"),      QStringLiteral("title"),
+      QStringLiteral("name"),          QStringLiteral("visual"),
+      QStringLiteral("nograb"),        QStringLiteral("dograb"),
+      QStringLiteral("sync"),
+  };
+  for (const QString& word : args) {
+    if (word == QStringLiteral("--"))
+      return false;
+    if (!word.startsWith(QLatin1Char('-')))
+      continue;
+    const QString name = word.mid(word.startsWith(QStringLiteral("--")) ? 2 : 1).section('=', 0, 0);
+    if (kQtOptions.contains(name))
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int CBrevaltApp::Run(int argc, char** argv) {
-  // Before the display: --help and --version need none.
-  const AppCommandLine early = ParseAppCommandLine(ArgumentsOf(argc, argv));
+  // Before the display: --help, --version and a command line that cannot be
+  // used need none, so they are answered even where no display opens.
+  const QStringList arguments = ArgumentsOf(argc, argv);
+  const AppCommandLine early = ParseAppCommandLine(arguments);
+  if (early.action == Action::kUsageError && !MayHoldQtOptions(arguments))
+    return UsageError(early.error);
   if (early.action == Action::kHelp) {
     std::fputs(AppHelpText().toLocal8Bit().constData(), stdout);
     return 0;

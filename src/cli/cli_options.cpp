@@ -127,11 +127,15 @@ std::string HelpText() {
          "  settings  $XDG_CONFIG_HOME/TAVIK/qzv/Setting.ini\n"
          "            (~/.config/TAVIK/qzv/Setting.ini when XDG_CONFIG_HOME is unset)\n"
          "  logs      $XDG_CONFIG_HOME/TAVIK/qzv/Log/<bid file name>.txt (GBK)\n"
-         "            and its receipt <bid file name>.txt.tsr (docs/receipt.md)\n"
+         "            and its receipt <bid file name>.txt.tsr (receipt.md)\n"
          "  trust     $XDG_CONFIG_HOME/TAVIK/qzv/trust/tsa/ and trust/bidder/\n"
          "            (.pem, .crt or .cer; PEM or DER)\n"
+         "  sample    " BREVALT_DOC_FOLDER
+         "/examples/Setting.ini, commented\n"
          "\n"
-         "See docs/verification.md for the steps, the messages and the JSON keys.\n";
+         "See verification.md in " BREVALT_DOC_FOLDER
+         " for the steps, the\n"
+         "messages and the JSON keys.\n";
 }
 
 }  // namespace brevalt::cli

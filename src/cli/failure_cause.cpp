@@ -73,7 +73,8 @@ std::optional<std::string> SettingsCause(const CVerifyResult& result) {
   if (Is(result, msg::kSettingsMissing)) {
     std::string why = WhyNotReadable(SettingsPath());
     return SettingsPath() + " " + (why.empty() ? "could not be read" : why) +
-           " (Setting.ini is read from the per-user folder, not the program's folder)";
+           " (Setting.ini is read from the per-user folder, not the program's folder; a "
+           "commented sample is " BREVALT_DOC_FOLDER "/examples/Setting.ini)";
   }
   if (Is(result, msg::kNoTimestampUrl))
     return "no url under [TimeStampURL] in " + SettingsPath();

@@ -137,8 +137,8 @@ class CliTest : public ::testing::Test {
   CliOutput Run(const std::string& args, const std::string& prefix = "") {
     const fs::path err_file = fs::path(folder_->path()) / "stderr.txt";
     const std::string command = "XDG_CONFIG_HOME='" + folder_->path() + "/config' " + prefix +
-                                " '" BREVALT_CLI_PATH "' " + args + " 2>'" + err_file.string() +
-                                "'";
+                                " " BREVALT_EMULATOR " '" BREVALT_CLI_PATH "' " + args + " 2>'" +
+                                err_file.string() + "'";
     CliOutput output;
     std::unique_ptr<FILE, decltype(&pclose)> pipe(popen(command.c_str(), "r"), &pclose);
     if (!pipe)
@@ -344,7 +344,9 @@ TEST_F(CliTest, LoopbackOnlyServicesNeedNoOtherNetwork) {
   const fs::path ca = Config() / "trust/tsa/loopback.pem";
   const CliOutput out =
       Run("--json --no-log '" + Bid(kGood) + "'",
-          prefix + " sh '" BREVALT_LOOPBACK_ONLY "' '" BREVALT_DEVSERVER_PATH "' '" +
+          prefix +
+              " env BREVALT_EMULATOR='" BREVALT_EMULATOR "' sh '" BREVALT_LOOPBACK_ONLY
+              "' '" BREVALT_DEVSERVER_PATH "' '" +
               folder_->path() + "/root' '" + ca.string() + "' '" +
               (Config() / "Setting.ini").string() + "' '" + folder_->path() + "/work/'");
   fs::remove(ca);

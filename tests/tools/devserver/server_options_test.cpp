@@ -54,8 +54,8 @@ TEST(ServerOptions, RefusesBadInput) {
 // The executable itself: --help goes to stdout, exits 0 and explains every
 // option on a line of its own.
 TEST(ServerOptions, HelpListsEveryOptionAndExitsZero) {
-  const std::string command =
-      std::string(BREVALT_BINARY_DIR) + "/tools/devserver/devserver --port 1 --help 2>/dev/null";
+  const std::string command = BREVALT_EMULATOR
+      " " BREVALT_BINARY_DIR "/tools/devserver/devserver --port 1 --help 2>/dev/null";
   FILE* pipe = popen(command.c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   std::string out;
