@@ -258,7 +258,10 @@ bool CBrevaltDlg::RefuseWhileVerifying() {
 
 // With "写日志" unchecked the window holds the only copy of the result, so
 // nothing ends the dialog without this question; No keeps it as it is.
+// A dialog that only shows a record another window keeps loses nothing.
 bool CBrevaltDlg::AskToQuit() {
+  if (stored_record_)
+    return true;
   const BoxAnswer answer =
       app::ShowMessageBox(this, {QStringLiteral("您确定要退出吗？"), QStringLiteral("退出"),
                                  MessageBoxIcon::kQuestion, true});

@@ -66,6 +66,8 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   void ChooseBidFile(const QString& path);
   // Shows a copy of record, and each field and list as shown showed it, with
   // the certificate viewers on the copy's certificates. Not during a run.
+  // Until the next choose or verify command, closing does not ask: the
+  // record stays with the window that keeps it.
   void ShowRecord(const CVerifyResult& record, IDialogSeam& shown);
 
  public slots:
@@ -114,7 +116,10 @@ class CBrevaltDlg : public QDialog, public IDialogSeam {
   // the clock) are running; the window paints but takes no input.
   // Cleared on the helper thread when they end.
   std::atomic<bool> interface_steps_{false};
-  bool quitting_ = false;                   // the user said yes to ending the dialog
+  bool quitting_ = false;  // the user said yes to ending the dialog
+  // Shows a record kept by another window (ShowRecord) and nothing of its
+  // own since: closing loses nothing, so it does not ask.
+  bool stored_record_ = false;
   std::unique_ptr<CLogReceipts> receipts_;  // outlives the run's worker
   std::unique_ptr<CVerificationRun> run_;
 };

@@ -46,6 +46,7 @@ void CBrevaltDlg::OnBnClickedChoose() {
 
 // An accepted file is verified next: the focus goes to the verify button.
 void CBrevaltDlg::ChooseBidFile(const QString& path) {
+  stored_record_ = false;
   if (run_->ChooseBidFile(ToU16(path), ToU16(QFileInfo(path).fileName())))
     Control(kButtonVerify)->setFocus();
 }
@@ -58,6 +59,7 @@ void CBrevaltDlg::ChooseBidFile(const QString& path) {
 void CBrevaltDlg::OnBnClickedVerify() {
   if (RefuseWhileVerifying())
     return;
+  stored_record_ = false;
   if (Result().BidPath.empty()) {
     run_->OnBnClickedVerify();  // its warning, nothing else
     return;

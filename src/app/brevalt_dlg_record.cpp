@@ -12,6 +12,7 @@ void CBrevaltDlg::ShowRecord(const CVerifyResult& record, IDialogSeam& shown) {
   if (IsBusy())
     return;
   run_->Result() = CopyOfResult(record);
+  stored_record_ = true;
   // Refreshed from the record first, so the certificate viewers find the
   // certificates behind the rows; then every field and list as the run
   // showed them, which a later refresh could tell otherwise (the opening

@@ -34,11 +34,16 @@ bool ReadTimeText(std::string_view text, CalendarFields* fields) {
   return true;
 }
 
-// The time after the first line-starting label that is followed by one.
+// A UTF-8 byte-order mark, which a file for spreadsheets begins with.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The time after the first line-starting label that is followed by one; the
+// file's first line may begin with a byte-order mark.
 bool FindAfterLabel(std::string_view bytes, std::string_view label, int64_t* time) {
+  const std::size_t first = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   for (std::size_t at = bytes.find(label); at != std::string_view::npos;
        at = bytes.find(label, at + 1)) {
-    if (at != 0 && bytes[at - 1] != '\n' && bytes[at - 1] != '\r')
+    if (at != first && bytes[at - 1] != '\n' && bytes[at - 1] != '\r')
       continue;
     CalendarFields fields;
     if (ReadTimeText(bytes.substr(at + label.size()), &fields) && LocalFieldsToTime(fields, time))

@@ -21,6 +21,10 @@ TEST(RecordedTrustedTime, FoundOnlyWhereALineRecordsIt) {
   } cases[] = {
       {"log step line", "x\n" + kGbkStep + "2026-12-09 12:30:05\n", true},
       {"summary line in UTF-8", "a,b\n时间戳时间：2026-12-09 12:30:05\n", true},
+      {"first line after a byte-order mark", "\xEF\xBB\xBF时间戳时间：2026-12-09 12:30:05,x\n",
+       true},
+      {"a mark inside the file starts no line", "a\xEF\xBB\xBF时间戳时间：2026-12-09 12:30:05\n",
+       false},
       {"failed step records nothing", "x\n" + kGbkStep + "\n", false},
       {"label quoted inside a name", "标书路径： a时间戳时间：2026-12-09 12:30:05\n", false},
       {"later real line wins over a quoted one",

@@ -41,7 +41,8 @@ QByteArray XmpMetadata(const QString& time, const QString& projects) {
          "<rdf:Description rdf:about='' xmlns:dc='http://purl.org/dc/elements/1.1/'>\n"
          "<dc:title><rdf:Alt><rdf:li xml:lang='x-default'>批量验证汇总</rdf:li></rdf:Alt>"
          "</dc:title>\n"
-         "<dc:description><rdf:Alt><rdf:li xml:lang='x-default'>" +
+         // The time starts a line, where a receipt check looks for it.
+         "<dc:description><rdf:Alt><rdf:li xml:lang='x-default'>\n" +
          XmlEscaped(QStringLiteral("时间戳时间：") + time + QStringLiteral("；项目：") + projects) +
          "</rdf:li></rdf:Alt></dc:description>\n"
          "</rdf:Description>\n</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end='w'?>";

@@ -192,8 +192,10 @@ class BatchWindowTest : public QObject {
     QVERIFY(stamp.starts_with("\xEF\xBB\xBF时间戳时间：20"));
     QVERIFY(Contains(ReadFile(csv), "验证时间：" + WideToUtf8(window_->Rows()[0].trusted_time)));
     QVERIFY(Contains(ReadFile(pdf), stamp.substr(3)));
-    for (const fs::path& summary : {csv, pdf})
-      QVERIFY2(CheckVerifyReceipt(Utf8ToWide(summary.string())).valid, summary.c_str());
+    for (const fs::path& summary : {csv, pdf}) {
+      const ReceiptCheck check = CheckVerifyReceipt(Utf8ToWide(summary.string()));
+      QVERIFY2(check.valid, check.reason.c_str());
+    }
     const std::string rows =
         "import csv,sys; r=list(csv.reader(open(sys.argv[1],encoding='utf-8-sig')));"
         "sys.exit(0 if len(r)==5 and r[1][5]=='验证结果' and r[2][5]=='通过'"
