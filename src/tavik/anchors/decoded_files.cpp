@@ -11,7 +11,7 @@
 #include <memory>
 #include <mutex>
 
-#include "tavik/anchors/decoded_certs.h"
+#include "tavik/x509/decoded_certs.h"
 
 namespace brevalt::anchors {
 namespace {
@@ -30,7 +30,8 @@ std::vector<X509Ptr> DecodeAll(const std::string& text) {
     certs.push_back(std::move(cert));
   }
   if (certs.empty()) {
-    X509Ptr der(DecodeDerShared(reinterpret_cast<const unsigned char*>(text.data()), text.size()));
+    X509Ptr der(
+        x509::DecodeDerShared(reinterpret_cast<const unsigned char*>(text.data()), text.size()));
     if (der)
       certs.push_back(std::move(der));
   }

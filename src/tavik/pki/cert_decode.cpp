@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/base64.h"
-#include "tavik/anchors/decoded_certs.h"
+#include "tavik/x509/decoded_certs.h"
 
 namespace brevalt::pki {
 namespace {
@@ -33,7 +33,7 @@ std::string WithoutBlanks(std::string_view text) {
 
 X509* DecodeBase64Text(std::string_view text) {
   const std::optional<std::vector<unsigned char>> der = DecodeBase64(WithoutBlanks(text));
-  return der ? anchors::DecodeDerShared(der->data(), der->size()) : nullptr;
+  return der ? x509::DecodeDerShared(der->data(), der->size()) : nullptr;
 }
 
 // The first "-----BEGIN CERTIFICATE-----" block. Its body is read like the
@@ -58,7 +58,7 @@ X509* DecodeCertificate(const unsigned char* bytes, size_t size) {
   if (bytes == nullptr || size == 0) {
     return nullptr;
   }
-  if (X509* cert = anchors::DecodeDerShared(bytes, size)) {
+  if (X509* cert = x509::DecodeDerShared(bytes, size)) {
     return cert;
   }
   std::string_view text(reinterpret_cast<const char*>(bytes), size);

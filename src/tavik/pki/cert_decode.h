@@ -17,7 +17,7 @@ namespace brevalt::pki {
 // a PEM body: a PEM certificate whose line breaks an XML parser turned into
 // spaces still reads.
 // Null for anything else. The caller owns a reference to the result
-// (X509_free), which may be shared (anchors::DecodeDerShared) and is never changed.
+// (X509_free), which may be shared (x509::DecodeDerShared) and is never changed.
 X509* DecodeCertificate(const unsigned char* bytes, size_t size);
 
 }  // namespace brevalt::pki

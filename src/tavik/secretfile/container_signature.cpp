@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <iterator>
 
-#include "tavik/anchors/decoded_certs.h"
 #include "tavik/secretfile/container_errors.h"
 #include "tavik/secretfile/signature_form.h"
 #include "tavik/sm2/sm2_signature.h"
+#include "tavik/x509/decoded_certs.h"
 
 namespace brevalt::container {
 
@@ -149,7 +149,7 @@ int CheckWithCertificate(CMS_ContentInfo* cms, X509* cert, const ContainerConten
 }  // namespace
 
 UniqueX509 ParseCertificate(const std::vector<unsigned char>& der) {
-  return UniqueX509(anchors::DecodeDerShared(der.data(), der.size()));
+  return UniqueX509(x509::DecodeDerShared(der.data(), der.size()));
 }
 
 int CheckSignature(const ContainerContents& contents) {

@@ -9,7 +9,7 @@ namespace brevalt::container {
 
 // Parses `der` as exactly one DER X.509 certificate (no trailing bytes);
 // null when it is not one. The object may be shared with other callers
-// (anchors::DecodeDerShared) and must not be changed.
+// (x509::DecodeDerShared) and must not be changed.
 UniqueX509 ParseCertificate(const std::vector<unsigned char>& der);
 
 // Checks, in this order, that the container's certificate is one DER

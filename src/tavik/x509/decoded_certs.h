@@ -3,14 +3,14 @@
 // meets the same certificates again and again: a bidder's in the container,
 // the reader and the report; the openers of a project in its sealed and its
 // published rules file, bid after bid.
-#ifndef BREVALT_TAVIK_ANCHORS_DECODED_CERTS_H
-#define BREVALT_TAVIK_ANCHORS_DECODED_CERTS_H
+#ifndef BREVALT_TAVIK_X509_DECODED_CERTS_H
+#define BREVALT_TAVIK_X509_DECODED_CERTS_H
 
 #include <openssl/x509.h>
 
 #include <cstddef>
 
-namespace brevalt::anchors {
+namespace brevalt::x509 {
 
 // How many decoded certificates are kept; the oldest goes first. A larger
 // encoding than kMaxKeptCertBytes (real ones hold one or two KiB) is decoded
@@ -23,6 +23,6 @@ inline constexpr std::size_t kMaxKeptCertBytes = 16 * 1024;
 // with other callers, so it must not be changed. Any thread.
 X509* DecodeDerShared(const unsigned char* der, std::size_t size);
 
-}  // namespace brevalt::anchors
+}  // namespace brevalt::x509
 
-#endif  // BREVALT_TAVIK_ANCHORS_DECODED_CERTS_H
+#endif  // BREVALT_TAVIK_X509_DECODED_CERTS_H

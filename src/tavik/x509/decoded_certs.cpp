@@ -1,4 +1,4 @@
-#include "tavik/anchors/decoded_certs.h"
+#include "tavik/x509/decoded_certs.h"
 
 #include <openssl/crypto.h>
 #include <openssl/err.h>
@@ -12,7 +12,7 @@
 
 #include "platform/release_with.h"
 
-namespace brevalt::anchors {
+namespace brevalt::x509 {
 namespace {
 
 using X509Ptr = std::unique_ptr<X509, ReleaseWith<X509_free>>;
@@ -70,4 +70,4 @@ X509* DecodeDerShared(const unsigned char* der, std::size_t size) {
   return shared;
 }
 
-}  // namespace brevalt::anchors
+}  // namespace brevalt::x509
