@@ -44,16 +44,7 @@ for kind in rsa sm2; do
 done
 rm -f "$work/payload.bin"
 
-export XDG_CONFIG_HOME="$work/config"
-config=$XDG_CONFIG_HOME/TAVIK/qzv
-mkdir -p "$config/trust/tsa"
-"$build/tools/devserver/devserver" --port 0 --write-ca "$config/trust/tsa/ca.pem" \
-  > "$work/port" 2>/dev/null &
-server=$!
-while [ ! -s "$work/port" ]; do sleep 0.1; done
-port=$(head -n 1 "$work/port")
-printf '[BidRuleFileURL]\nurl=http://127.0.0.1:%s/rules\n[TimeStampURL]\nurl=http://127.0.0.1:%s/tsa\n' \
-  "$port" "$port" > "$config/Setting.ini"
+. "$(dirname "$0")/bench_devserver.sh"
 
 # timed FILE COMMAND...: appends "wall cpu" in seconds of one run to FILE;
 # the command must succeed.

@@ -33,16 +33,7 @@ rm -f "$work/payload.bin"
 inspect_kib=$(peak "$bidx" inspect "$bid")
 
 # brevalt-cli needs a trusted time before it reads the bid.
-export XDG_CONFIG_HOME="$work/config"
-config=$XDG_CONFIG_HOME/TAVIK/qzv
-mkdir -p "$config/trust/tsa"
-"$build/tools/devserver/devserver" --port 0 --write-ca "$config/trust/tsa/ca.pem" \
-  > "$work/port" 2>/dev/null &
-server=$!
-while [ ! -s "$work/port" ]; do sleep 0.1; done
-port=$(head -n 1 "$work/port")
-printf '[BidRuleFileURL]\nurl=http://127.0.0.1:%s/rules\n[TimeStampURL]\nurl=http://127.0.0.1:%s/tsa\n' \
-  "$port" "$port" > "$config/Setting.ini"
+. "$(dirname "$0")/bench_devserver.sh"
 "$build/src/cli/brevalt-cli" --no-rules --no-log "$bid" > /dev/null 2>&1  # must pass
 cli_kib=$(peak "$build/src/cli/brevalt-cli" --no-rules --no-log "$bid")
 echo "payload ${mib} MiB: max RSS bidx seal ${seal_kib} KiB, bidx inspect ${inspect_kib} KiB," \
