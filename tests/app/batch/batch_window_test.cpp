@@ -190,7 +190,7 @@ class BatchWindowTest : public QObject {
     window_->WaitUntilIdle();
     const std::string stamp = ReadFile(csv).substr(0, ReadFile(csv).find(','));
     QVERIFY(stamp.starts_with("\xEF\xBB\xBF时间戳时间：20"));
-    QVERIFY(Contains(ReadFile(csv), "验证时间：" + WideToUtf8(window_->Rows()[0].trusted_time)));
+    QVERIFY(Contains(ReadFile(csv), "验证时间：" + WideToUtf8(RunTrustedTime(window_->Rows()))));
     QVERIFY(Contains(ReadFile(pdf), stamp.substr(3)));
     for (const fs::path& summary : {csv, pdf}) {
       const ReceiptCheck check = CheckVerifyReceipt(Utf8ToWide(summary.string()));
