@@ -94,7 +94,9 @@ class CliTest : public ::testing::Test {
     devserver::ServerOptions options;
     options.root = (dir / "root").string();
     server_ = std::make_unique<devserver::DevServer>(options);
-    options.tsa.clock_offset_seconds = 25200;
+    // Well past the 7-hour edge: under emulation the client reads its clock
+    // a second or more after the authority did.
+    options.tsa.clock_offset_seconds = 8 * 3600;
     late_server_ = std::make_unique<devserver::DevServer>(options);
     std::string error;
     ASSERT_EQ(server_->Start(&error), 0) << error;
@@ -158,7 +160,7 @@ class CliTest : public ::testing::Test {
 
   static std::unique_ptr<testing::TempFolder> folder_;
   static std::unique_ptr<devserver::DevServer> server_;
-  static std::unique_ptr<devserver::DevServer> late_server_;  // 7 hours ahead
+  static std::unique_ptr<devserver::DevServer> late_server_;  // 8 hours ahead
 };
 
 std::unique_ptr<testing::TempFolder> CliTest::folder_;
@@ -178,12 +180,11 @@ TEST_F(CliTest, GoodBidPassesWithEveryKeyFilled) {
   std::vector<std::string> keys;
   for (const auto& item : line.items())
     keys.push_back(item.key());
-  EXPECT_EQ(keys,
-            (std::vector<std::string>{"bid_path", "project_number", "package_number", "message_box",
-                                      "steps", "verdict", "verdict_colour", "verification_code",
-                                      "sm3", "bidder", "bidder_cert_validity", "bidder_chain",
-                                      "bid_info", "openers", "messages", "log_file", "failed_step",
-                                      "cause"}));
+  EXPECT_EQ(keys, (std::vector<std::string>{
+                      "bid_path", "project_number", "package_number", "message_box", "steps",
+                      "verdict", "verdict_colour", "verification_code", "sm3", "bidder",
+                      "bidder_cert_validity", "bidder_chain", "bid_info", "openers", "messages",
+                      "log_file", "failed_step", "cause"}));
   EXPECT_EQ(line["bid_path"], Bid(kGood));
   EXPECT_EQ(line["project_number"], kProject);
   EXPECT_EQ(line["package_number"], "01");
@@ -293,7 +294,7 @@ TEST_F(CliTest, StopsBeforeTheBidCheckWithTheirReason) {
   };
   const Row rows[] = {
       {"service down", "http://127.0.0.1:1/tsa", "获取时间戳失败！", {"√", "", "", "", "", ""}},
-      {"clock 7 hours off",
+      {"clock 8 hours off",
        late_server_->TsaUrl(),
        "本计算机系统时间不正确!",
        {"√", "?", "×", "", "", ""}},
@@ -305,6 +306,7 @@ TEST_F(CliTest, StopsBeforeTheBidCheckWithTheirReason) {
     EXPECT_EQ(out.status, 1);
     ASSERT_EQ(out.lines.size(), 1u) << out.err;
     EXPECT_EQ(Detail(out.lines[0]), row.detail);
+    ASSERT_FALSE(out.lines[0]["messages"].empty());
     EXPECT_EQ(out.lines[0]["messages"][0][0], "时间戳");
     std::vector<std::string> steps = out.lines[0]["steps"];
     if (row.steps[1] == "?")
