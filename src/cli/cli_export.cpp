@@ -2,9 +2,10 @@
 
 #include <cstring>
 
+#include "cli/pdf_writer_module.h"
 #include "config/text_convert.h"
 #include "log/verify_receipt.h"
-#include "summary/pdf/summary_export.h"
+#include "summary/summary_export.h"
 
 namespace brevalt::cli {
 
@@ -24,10 +25,16 @@ SummaryRow CliSummaryRow(int number, const std::string& bid_path, bool verified,
 
 bool ExportCliSummary(const std::string& file, const std::vector<SummaryRow>& rows, bool receipt,
                       std::ostream& out, std::ostream& err) {
-  const SummaryExport exported = ExportSummary(Utf8ToWide(file), rows, receipt);
+  const std::string module = PdfWriterModulePath(BREVALT_PDF_WRITER_FROM_PROGRAM);
+  const SummaryExport exported =
+      ExportSummary(Utf8ToWide(file), rows, receipt,
+                    [&module](const SummarySheet& sheet, std::string* bytes, std::string* why) {
+                      return DrawWithPdfWriterModule(module, sheet, bytes, why);
+                    });
   if (exported.written != kSummaryWritten) {
     err << "brevalt-cli: summary " << file << " not written: "
         << (exported.written == kSummaryUnknownFormat ? "the name must end in .csv or .pdf"
+            : exported.written == kSummaryNoPdfWriter ? exported.why
                                                       : std::strerror(exported.error))
         << std::endl;
     return false;

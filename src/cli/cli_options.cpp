@@ -2,7 +2,7 @@
 
 #include "config/text_convert.h"
 #include "platform/command_line.h"
-#include "summary/pdf/summary_export.h"
+#include "summary/summary_export.h"
 
 namespace brevalt::cli {
 namespace {

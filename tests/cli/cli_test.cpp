@@ -139,7 +139,7 @@ class CliTest : public ::testing::Test {
   CliOutput Run(const std::string& args, const std::string& prefix = "") {
     const fs::path err_file = fs::path(folder_->path()) / "stderr.txt";
     const std::string command = "XDG_CONFIG_HOME='" + folder_->path() + "/config' " + prefix +
-                                " " BREVALT_EMULATOR " '" BREVALT_CLI_PATH "' " + args + " 2>'" +
+                                " " BREVALT_EMULATOR " '" + program_ + "' " + args + " 2>'" +
                                 err_file.string() + "'";
     CliOutput output;
     std::unique_ptr<FILE, decltype(&pclose)> pipe(popen(command.c_str(), "r"), &pclose);
@@ -157,6 +157,8 @@ class CliTest : public ::testing::Test {
     return output;
   }
   CliOutput RunJson(const std::string& bid) { return Run("--json '" + bid + "'"); }
+
+  std::string program_ = BREVALT_CLI_PATH;
 
   static std::unique_ptr<testing::TempFolder> folder_;
   static std::unique_ptr<devserver::DevServer> server_;
@@ -400,6 +402,29 @@ TEST_F(CliTest, HumanReportAndUsageError) {
   EXPECT_EQ(usage.status, 2);
   EXPECT_NE(usage.err.find("unknown option --bogus"), std::string::npos);
   EXPECT_EQ(usage.text, "");
+}
+
+// A PDF summary is drawn by the writer module installed beside the program;
+// a program without it writes no PDF and says what is missing.
+TEST_F(CliTest, PdfSummaryComesFromTheWriterModuleBesideTheProgram) {
+  const std::string pdf = folder_->path() + "/summary.pdf";
+  const std::string args = "-s --no-log --no-receipt --export '" + pdf + "' '" + Bid(kGood) + "'";
+  const CliOutput written = Run(args);
+  EXPECT_EQ(written.status, 0) << written.err;
+  EXPECT_EQ(ReadFile(pdf).rfind("%PDF-", 0), 0u);
+  fs::remove(pdf);
+
+  const fs::path alone = fs::path(folder_->path()) / "alone/bin/brevalt-cli";
+  fs::create_directories(alone.parent_path());
+  fs::copy_file(BREVALT_CLI_PATH, alone);
+  program_ = alone.string();
+  const CliOutput refused = Run(args);
+  EXPECT_NE(refused.status, 0);
+  EXPECT_NE(refused.err.find("not written: the PDF writer could not be loaded: "),
+            std::string::npos)
+      << refused.err;
+  EXPECT_NE(refused.err.find("brevalt-summary-pdf.so"), std::string::npos) << refused.err;
+  EXPECT_FALSE(fs::exists(pdf));
 }
 
 // A run whose log cannot be written leaves no earlier log of that bid file

@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "engine/local_time.h"
 #include "log/verify_receipt.h"
 #include "platform/memory_dialog.h"
 #include "summary/bid_list.h"
 #include "summary/export_time.h"
-#include "summary/pdf/summary_export.h"
 #include "summary/summary_csv.h"
+#include "summary/summary_export.h"
 #include "summary/summary_row.h"
 #include "support/temp_folder.h"
 
@@ -118,19 +119,51 @@ TEST(SummaryRowTest, ExportTimeRunsOnFromTheLatestAnchor) {
 }
 
 // An earlier receipt never stands beside a new summary; a name without a
-// known ending writes nothing.
-TEST(SummaryExportTest, ExportRemovesAStaleReceiptAndRefusesUnknownEndings) {
+// known ending writes nothing; a PDF is what its drawer makes of the sheet,
+// and nothing at all when no drawer can draw one.
+TEST(SummaryExportTest, ExportWritesWhatItCanAndNothingElse) {
   testing::TempFolder folder;
   const std::string csv = folder.Write("s.csv", "old");
   folder.Write("s.csv.tsr", "old receipt");
-  const std::vector<SummaryRow> rows = {PendingRow(1, u"a_P1_1.tbs.bidx")};
-  EXPECT_EQ(ExportSummary(std::u16string(csv.begin(), csv.end()), rows, false).written,
-            kSummaryWritten);
+  std::vector<SummaryRow> rows = {PendingRow(1, u"a_P1_1.tbs.bidx"),
+                                  PendingRow(2, u"b_P1_2.tbs.bidx")};
+  rows[1].verdict = SummaryVerdict::kPassed;
+  SummarySheet drawn;
+  const SummaryPdfDrawer drawer = [&drawn](const SummarySheet& sheet, std::string* bytes,
+                                           std::string*) {
+    drawn = sheet;
+    *bytes = "%PDF-";
+    return true;
+  };
+  const SummaryPdfDrawer no_writer = [](const SummarySheet&, std::string*, std::string* why) {
+    *why = "no module here";
+    return false;
+  };
+  const auto at = [&folder](const std::string& name) {
+    const std::string path = folder.path() + "/" + name;
+    return std::u16string(path.begin(), path.end());
+  };
+  EXPECT_EQ(ExportSummary(at("s.csv"), rows, false, nullptr).written, kSummaryWritten);
   EXPECT_FALSE(fs::exists(csv + ".tsr"));
-  const std::string txt = folder.path() + "/s.txt";
-  EXPECT_EQ(ExportSummary(std::u16string(txt.begin(), txt.end()), rows, false).written,
-            kSummaryUnknownFormat);
-  EXPECT_FALSE(fs::exists(txt));
+  EXPECT_EQ(ExportSummary(at("s.txt"), rows, false, drawer).written, kSummaryUnknownFormat);
+  EXPECT_FALSE(fs::exists(folder.path() + "/s.txt"));
+
+  ASSERT_EQ(ExportSummary(at("s.PDF"), rows, false, drawer).written, kSummaryWritten);
+  std::ifstream pdf(folder.path() + "/s.PDF", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(pdf), {}), "%PDF-");
+  EXPECT_EQ(drawn.projects, u"P1");
+  EXPECT_EQ(drawn.passed + drawn.not_passed + drawn.not_verified, 2);
+  EXPECT_EQ(drawn.passed, 1);
+  ASSERT_EQ(drawn.lines.size(), 2u);
+  EXPECT_EQ(drawn.lines[1].number, u"2");
+  EXPECT_EQ(drawn.lines[1].verdict, u"通过");
+
+  for (const SummaryPdfDrawer& failing : {no_writer, SummaryPdfDrawer()}) {
+    const SummaryExport refused = ExportSummary(at("n.pdf"), rows, false, failing);
+    EXPECT_EQ(refused.written, kSummaryNoPdfWriter);
+    EXPECT_FALSE(fs::exists(folder.path() + "/n.pdf"));
+  }
+  EXPECT_EQ(ExportSummary(at("n.pdf"), rows, false, no_writer).why, "no module here");
 }
 
 }  // namespace

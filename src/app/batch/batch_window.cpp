@@ -29,8 +29,9 @@
 #include "config/text_convert.h"
 #include "log/verify_receipt.h"
 #include "summary/bid_list.h"
-#include "summary/pdf/summary_export.h"
+#include "summary/pdf/summary_pdf.h"
 #include "summary/receipt_queue.h"
+#include "summary/summary_export.h"
 
 namespace brevalt::app {
 namespace {
@@ -389,7 +390,12 @@ void CBatchWindow::ChooseExport() {
 bool CBatchWindow::Export(const QString& path) {
   if (IsRunning())
     return false;
-  const SummaryExport exported = ExportSummary(ToU16(path), model_->Rows(), false);
+  const SummaryExport exported =
+      ExportSummary(ToU16(path), model_->Rows(), false,
+                    [](const SummarySheet& sheet, std::string* bytes, std::string*) {
+                      *bytes = SummaryPdf(sheet);
+                      return true;
+                    });
   if (exported.written != kSummaryWritten) {
     Warn(this, exported.written == kSummaryUnknownFormat
                    ? QStringLiteral("汇总文件名须以 .csv 或 .pdf 结尾！")

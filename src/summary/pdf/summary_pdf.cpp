@@ -9,8 +9,6 @@
 #include <array>
 #include <memory>
 
-#include "config/text_convert.h"
-
 namespace brevalt {
 namespace {
 
@@ -63,18 +61,12 @@ constexpr int kDpi = 96;
 constexpr int kRowHeight = 20;
 constexpr int kHeaderRows = 5;  // title, project, time, totals, column titles
 
-QString Totals(const std::vector<SummaryRow>& rows) {
-  int passed = 0, not_passed = 0, not_verified = 0;
-  for (const SummaryRow& row : rows) {
-    passed += row.verdict == SummaryVerdict::kPassed;
-    not_passed += row.verdict == SummaryVerdict::kNotPassed;
-    not_verified += row.verdict == SummaryVerdict::kNotVerified;
-  }
+QString Totals(const SummarySheet& sheet) {
   return QStringLiteral("共 %1 份标书：通过 %2，没通过 %3，未验证 %4")
-      .arg(rows.size())
-      .arg(passed)
-      .arg(not_passed)
-      .arg(not_verified);
+      .arg(sheet.lines.size())
+      .arg(sheet.passed)
+      .arg(sheet.not_passed)
+      .arg(sheet.not_verified);
 }
 
 class PageDrawer {
@@ -91,8 +83,7 @@ class PageDrawer {
 
   int RowsPerPage() const { return area_.height() / kRowHeight - kHeaderRows - 1; }
 
-  void Header(const std::vector<SummaryRow>& rows, const std::u16string& stamped_at, int page,
-              int pages) {
+  void Header(const SummarySheet& sheet, int page, int pages) {
     QFont title = text_font_;
     title.setPixelSize(16);
     title.setBold(true);
@@ -100,11 +91,11 @@ class PageDrawer {
     painter_.setPen(Qt::black);
     Text(0, area_.width(), 0, QStringLiteral("批量验证汇总"));
     painter_.setFont(text_font_);
-    Text(0, area_.width(), 1, QStringLiteral("项目：") + Q(ProjectsOf(rows)));
+    Text(0, area_.width(), 1, QStringLiteral("项目：") + Q(sheet.projects));
     Text(0, area_.width(), 2,
-         QStringLiteral("时间戳时间：") + Q(stamped_at) + QStringLiteral("　　验证时间：") +
-             Q(RunTrustedTime(rows)));
-    Text(0, area_.width(), 3, Totals(rows));
+         QStringLiteral("时间戳时间：") + Q(sheet.stamped_at) + QStringLiteral("　　验证时间：") +
+             Q(sheet.run_time));
+    Text(0, area_.width(), 3, Totals(sheet));
     int x = 0;
     QFont bold = text_font_;
     bold.setBold(true);
@@ -119,17 +110,17 @@ class PageDrawer {
                       QStringLiteral("第 %1 页，共 %2 页").arg(page).arg(pages));
   }
 
-  void Row(const SummaryRow& row, int line) {
-    const QString cells[] = {QString::number(row.number), Q(row.file_name), Q(row.bidder),
-                             Q(VerdictText(row.verdict)), Q(row.code),      Q(row.reason)};
+  void Row(const SummarySheetLine& row, int line) {
+    const QString cells[] = {Q(row.number),  Q(row.file_name), Q(row.bidder),
+                             Q(row.verdict), Q(row.code),      Q(row.reason)};
     int x = 0;
     for (std::size_t i = 0; i < kColumns.size(); ++i) {
       const bool verdict = i == 3, code = i == 4;
       painter_.setFont(code ? code_font_ : text_font_);
-      painter_.setPen(!verdict                                    ? QColor(Qt::black)
-                      : row.verdict == SummaryVerdict::kPassed    ? QColor(0, 0, 255)
-                      : row.verdict == SummaryVerdict::kNotPassed ? QColor(255, 0, 0)
-                                                                  : QColor(Qt::gray));
+      painter_.setPen(!verdict                                 ? QColor(Qt::black)
+                      : row.kind == SummaryVerdict::kPassed    ? QColor(0, 0, 255)
+                      : row.kind == SummaryVerdict::kNotPassed ? QColor(255, 0, 0)
+                                                               : QColor(Qt::gray));
       const int width = Width(kColumns[i]);
       Text(
           x, width, kHeaderRows + line,
@@ -161,7 +152,7 @@ class PageDrawer {
 
 }  // namespace
 
-std::string SummaryPdf(const std::vector<SummaryRow>& rows, const std::u16string& stamped_at) {
+std::string SummaryPdf(const SummarySheet& sheet) {
   EnsureGuiApplication();
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -173,21 +164,22 @@ std::string SummaryPdf(const std::vector<SummaryRow>& rows, const std::u16string
                                      QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
     writer.setTitle(QStringLiteral("批量验证汇总"));
     writer.setCreator(QStringLiteral("Brevalt"));
-    writer.setDocumentXmpMetadata(XmpMetadata(Q(stamped_at), Q(ProjectsOf(rows))));
+    writer.setDocumentXmpMetadata(XmpMetadata(Q(sheet.stamped_at), Q(sheet.projects)));
     QPainter painter(&writer);
     PageDrawer drawer(painter, writer.pageLayout().paintRectPixels(kDpi).translated(
                                    -writer.pageLayout().paintRectPixels(kDpi).topLeft()));
     const int per_page = std::max(1, drawer.RowsPerPage());
-    const int pages = std::max<int>(1, (static_cast<int>(rows.size()) + per_page - 1) / per_page);
+    const int count = static_cast<int>(sheet.lines.size());
+    const int pages = std::max<int>(1, (count + per_page - 1) / per_page);
     for (int page = 0; page < pages; ++page) {
       if (page > 0)
         writer.newPage();
-      drawer.Header(rows, stamped_at, page + 1, pages);
+      drawer.Header(sheet, page + 1, pages);
       for (int line = 0; line < per_page; ++line) {
         const std::size_t index = static_cast<std::size_t>(page * per_page + line);
-        if (index >= rows.size())
+        if (index >= sheet.lines.size())
           break;
-        drawer.Row(rows[index], line);
+        drawer.Row(sheet.lines[index], line);
       }
     }
   }

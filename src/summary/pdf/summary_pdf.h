@@ -3,14 +3,13 @@
 #define BREVALT_SUMMARY_PDF_SUMMARY_PDF_H
 
 #include <string>
-#include <vector>
 
-#include "summary/summary_row.h"
+#include "summary/summary_sheet.h"
 
 namespace brevalt {
 
 // The PDF's bytes: A4 landscape pages headed by the project numbers, the
-// run's trusted time and the totals; one line per row (number, file name,
+// export's and the run's trusted times and the totals; one line per row (number, file name,
 // bidder, verdict in blue or red, the whole verification code, reason),
 // texts too long for their column cut with "…" except the code; "第 N 页，
 // 共 M 页" at the foot of each page. The document's XMP metadata, stored
@@ -19,7 +18,7 @@ namespace brevalt {
 // QGuiApplication; when no Qt application exists yet it makes one on the
 // offscreen platform, which lives until the process ends. Interface thread of
 // that application only.
-std::string SummaryPdf(const std::vector<SummaryRow>& rows, const std::u16string& stamped_at);
+std::string SummaryPdf(const SummarySheet& sheet);
 
 }  // namespace brevalt
 

@@ -1,4 +1,4 @@
-#include "summary/pdf/summary_export.h"
+#include "summary/summary_export.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -7,7 +7,6 @@
 #include "log/replace_file.h"
 #include "log/verify_receipt.h"
 #include "summary/export_time.h"
-#include "summary/pdf/summary_pdf.h"
 #include "summary/summary_csv.h"
 
 namespace brevalt {
@@ -20,7 +19,7 @@ std::string SummaryFormatOf(const std::u16string& path) {
 }
 
 SummaryExport ExportSummary(const std::u16string& path, const std::vector<SummaryRow>& rows,
-                            bool receipt) {
+                            bool receipt, const SummaryPdfDrawer& draw_pdf) {
   SummaryExport result;
   const std::string format = SummaryFormatOf(path);
   if (format.empty())
@@ -28,8 +27,13 @@ SummaryExport ExportSummary(const std::u16string& path, const std::vector<Summar
   std::error_code ignored;
   std::filesystem::remove(WideToUtf8(ReceiptPathOf(path)), ignored);
   const std::u16string stamped_at = ExportTrustedTime(rows);
-  const std::string bytes =
-      format == "CSV" ? SummaryCsv(rows, stamped_at) : SummaryPdf(rows, stamped_at);
+  std::string bytes;
+  if (format == "CSV") {
+    bytes = SummaryCsv(rows, stamped_at);
+  } else if (!draw_pdf || !draw_pdf(SummarySheetOf(rows, stamped_at), &bytes, &result.why)) {
+    result.written = kSummaryNoPdfWriter;
+    return result;
+  }
   ReplaceFailure failure;
   if (ReplaceFileContent(path, bytes, "", &failure) != 0) {
     result.written = kSummaryWriteFailed;
