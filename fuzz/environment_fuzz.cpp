@@ -13,7 +13,7 @@
 #include "bid/bid_file_reader.h"
 #include "config/text_convert.h"
 #include "fuzz/tinyxml_depth.h"
-#include "platform/xml_text.h"
+#include "xml/xml_text.h"
 
 namespace {
 

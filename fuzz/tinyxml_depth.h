@@ -1,5 +1,5 @@
 // The element depth TinyXML itself reaches on a text, to hold the depth
-// check before it (platform/xml_text.h) against: the fuzz target aborts when
+// check before it (xml/xml_text.h) against: the fuzz target aborts when
 // TinyXML goes deeper than the check counted, and the unit test compares them.
 #ifndef BREVALT_FUZZ_TINYXML_DEPTH_H
 #define BREVALT_FUZZ_TINYXML_DEPTH_H

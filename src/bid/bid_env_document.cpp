@@ -8,7 +8,7 @@
 
 #include "config/text_convert.h"
 #include "platform/decimal_text.h"
-#include "platform/xml_text.h"
+#include "xml/xml_text.h"
 
 namespace brevalt {
 namespace {

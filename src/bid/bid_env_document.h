@@ -9,7 +9,7 @@
 // Element names compare exactly; sibling order is free; other elements and
 // all attributes are ignored; only the first "rules" and its first "rule"
 // are read. What one document may cost is bounded: a text over
-// kMaxEnvDocumentBytes or nested deeper than kMaxXmlDepth (platform/xml_text.h)
+// kMaxEnvDocumentBytes or nested deeper than kMaxXmlDepth (xml/xml_text.h)
 // is not parsed, and a rule with more than kMaxOpeners openers is refused.
 #ifndef BREVALT_BID_BID_ENV_DOCUMENT_H
 #define BREVALT_BID_BID_ENV_DOCUMENT_H

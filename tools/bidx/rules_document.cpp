@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "platform/decimal_text.h"
-#include "platform/xml_text.h"
 #include "tavik/secretfile/container_format.h"
+#include "xml/xml_text.h"
 
 namespace brevalt::bidx {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/xml_text.h"
+#include "xml/xml_text.h"
 
 namespace brevalt::rulesfile {
 namespace {

@@ -28,7 +28,7 @@ inline constexpr std::size_t kMaxRulesOpeners = 100;
 struct RulesFileDocument {
   // True when the bytes are well-formed XML without NUL bytes, at most
   // kMaxRulesDocumentBytes long and nested at most kMaxXmlDepth deep
-  // (platform/xml_text.h), and hold the chain bidenv/source/rules/rule with
+  // (xml/xml_text.h), and hold the chain bidenv/source/rules/rule with
   // at most kMaxRulesOpeners openers; when false the other fields are empty.
   bool valid = false;
   std::optional<std::string> organization;  // nullopt: no organization element

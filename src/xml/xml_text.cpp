@@ -3,7 +3,7 @@
 // ReadText, GetChar, GetEntity, SkipWhiteSpace), with a loop and a counter
 // where TinyXML recurses. Each step below names the TinyXML code it follows;
 // tests/platform/xml_text_test.cpp pins the tricky cases against TinyXML itself.
-#include "platform/xml_text.h"
+#include "xml/xml_text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 // Text handed to TinyXML 2.6, which parses a NUL-terminated buffer.
-#ifndef BREVALT_PLATFORM_XML_TEXT_H
-#define BREVALT_PLATFORM_XML_TEXT_H
+#ifndef BREVALT_XML_XML_TEXT_H
+#define BREVALT_XML_XML_TEXT_H
 
 #include <cstddef>
 #include <optional>
@@ -44,4 +44,4 @@ std::optional<std::string> PaddedForXmlParse(std::string_view text);
 
 }  // namespace brevalt
 
-#endif  // BREVALT_PLATFORM_XML_TEXT_H
+#endif  // BREVALT_XML_XML_TEXT_H

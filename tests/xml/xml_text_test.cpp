@@ -1,4 +1,4 @@
-#include "platform/xml_text.h"
+#include "xml/xml_text.h"
 
 #include <gtest/gtest.h>
 
