@@ -27,7 +27,7 @@ QStringList ArgumentsOf(int argc, char** argv) {
   return args;
 }
 
-int UsageError(const QString& error) {
+int ReportUsageError(const QString& error) {
   std::fprintf(stderr, "brevalt: %s (see brevalt --help)\n", error.toLocal8Bit().constData());
   return kExitNoDisplay;
 }
@@ -37,7 +37,7 @@ int UsageError(const QString& error) {
 // seen (not on the offscreen or minimal platforms, where nobody could
 // answer it). A folder is no error: it opens the many-bids window.
 int MissingFileError(const QString& path) {
-  const int status = UsageError(QStringLiteral("%1: no such file").arg(path));
+  const int status = ReportUsageError(QStringLiteral("%1: no such file").arg(path));
   const QString platform = QGuiApplication::platformName();
   if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
     return status;
@@ -83,7 +83,7 @@ int CBrevaltApp::Run(int argc, char** argv) {
   const QStringList arguments = ArgumentsOf(argc, argv);
   const AppCommandLine early = ParseAppCommandLine(arguments);
   if (early.action == Action::kUsageError && !MayHoldQtOptions(arguments))
-    return UsageError(early.error);
+    return ReportUsageError(early.error);
   if (early.action == Action::kHelp) {
     std::fputs(AppHelpText().toLocal8Bit().constData(), stdout);
     return 0;
@@ -96,7 +96,7 @@ int CBrevaltApp::Run(int argc, char** argv) {
   // Now without the options Qt took (-platform, -style, ...).
   const AppCommandLine line = ParseAppCommandLine(QApplication::arguments().mid(1));
   if (line.action == Action::kUsageError)
-    return UsageError(line.error);
+    return ReportUsageError(line.error);
   const QFileInfo file(line.file);
   if (!line.file.isEmpty() && !file.isFile() && !file.isDir())
     return MissingFileError(line.file);

@@ -482,7 +482,6 @@ TEST_F(CliTest, CertificateNamesForgeNoLines) {
   }
 }
 
-}  // namespace
 // Every log written gets a receipt: OpenSSL's own time-stamp check accepts it,
 // and --check-receipt refuses it once the log changes by one byte or its
 // authority is no longer trusted.
@@ -542,4 +541,5 @@ TEST_F(CliTest, CheckReceiptSaysWhyItIsNotThisLogsReceipt) {
   }
 }
 
+}  // namespace
 }  // namespace brevalt

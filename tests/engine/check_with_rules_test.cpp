@@ -112,7 +112,7 @@ TEST_F(CheckWithRulesTest, PassesWithoutReadableDocumentOrOpenTime) {
   EXPECT_EQ(result_.OpenerCerts.size(), 1u);
 }
 
-struct FailureRow {
+struct RulesFailureRow {
   const char* id;
   std::function<void()> setup;
   int rc;
@@ -129,7 +129,7 @@ void SealedWith(int total, int min, const std::string& rules) {
 TEST_F(CheckWithRulesTest, EachFailureWritesItsRowAndMarksStepFour) {
   std::string differing = kDocument;
   differing[differing.size() / 2] ^= 1;
-  const FailureRow rows[] = {
+  const RulesFailureRow rows[] = {
       {"rules service unreachable", [] { fake::SetResult("TavikBidRulesFileGetRules", 7); }, 3,
        CategoryOther, msg::kDownloadRulesFailed, 0},
       {"certificates unreadable", [] { fake::SetResult("TavikBidRulesFileGetCertCount", 1); }, 4,
@@ -145,7 +145,7 @@ TEST_F(CheckWithRulesTest, EachFailureWritesItsRowAndMarksStepFour) {
       {"one byte different", [&] { SealedWith(5, 5, differing); }, 4, CategoryBidFormat,
        msg::kRulesDiffer, 3},
   };
-  for (const FailureRow& row : rows) {
+  for (const RulesFailureRow& row : rows) {
     SCOPED_TRACE(row.id);
     Script();
     row.setup();

@@ -13,7 +13,7 @@ using brevalt::fake::detail::Kind;
 using brevalt::fake::detail::Lock;
 using brevalt::fake::detail::Shared;
 
-constexpr int kFailure = 1;
+using brevalt::fake::detail::kFailure;
 
 const ContainerScript& ScriptFor(const CTavikFileDecryptor& handle) {
   auto it = Shared().container_for.find(handle.path);
@@ -158,6 +158,34 @@ int TavikSecretFileDecryptorReleaseHandle(CTavikFileDecryptor* handle) {
   auto lock = Lock();
   return brevalt::fake::detail::ReleaseLibraryHandle(
       Shared(), "TavikSecretFileDecryptorReleaseHandle", Kind::kContainer, handle, kFailure);
+}
+
+// The library's texts and its bidder-chain check: fixed answers, so that code
+// that reports them links and runs against the fake.
+const char* TavikSecretFileErrorText(int) {
+  return "fake container error";
+}
+
+int TavikSecretFileCheckBidderChain(const unsigned char* der, int length, int* status) {
+  if (der == nullptr || length < 0 || status == nullptr)
+    return kFailure;
+  *status = TAVIK_CHAIN_UNCHECKED;
+  return 0;
+}
+
+const char* TavikSecretFileChainStatusName(int status) {
+  return status == TAVIK_CHAIN_VERIFIED    ? "verified"
+         : status == TAVIK_CHAIN_UNCHECKED ? "unchecked"
+         : status == TAVIK_CHAIN_REFUSED   ? "refused"
+                                           : "unknown";
+}
+
+int TavikSecretFileDescribeAnchorFolder(const char* folder, char* buffer, int* length) {
+  auto lock = Lock();
+  if (folder == nullptr)
+    return kFailure;
+  return brevalt::fake::detail::TwoCall(Shared(), "TavikSecretFileDescribeAnchorFolder", "none",
+                                        buffer, length, kFailure);
 }
 
 }  // extern "C"

@@ -10,7 +10,7 @@ using brevalt::fake::detail::Kind;
 using brevalt::fake::detail::Lock;
 using brevalt::fake::detail::Shared;
 
-constexpr int kFailure = 1;
+using brevalt::fake::detail::kFailure;
 
 std::string Text(const char* text) {
   return text != nullptr ? text : "(null)";
@@ -174,6 +174,10 @@ int TavikBidRulesFileReleaseHandle(CTavikBidRulesFile* handle) {
   auto lock = Lock();
   return brevalt::fake::detail::ReleaseLibraryHandle(Shared(), "TavikBidRulesFileReleaseHandle",
                                                      Kind::kRules, handle, kFailure);
+}
+
+const char* TavikBidRulesFileErrorText(int) {
+  return "fake rules-file error";
 }
 
 }  // extern "C"

@@ -45,6 +45,10 @@ struct CTavikBidRulesFile {
 
 namespace brevalt::fake::detail {
 
+// What the fake container and rules-file libraries return for their own
+// failures.
+inline constexpr int kFailure = 1;
+
 enum class Kind { kDevice, kHash, kCert, kTimeStamp, kMemory, kContainer, kRules };
 
 // One object or buffer handed out.

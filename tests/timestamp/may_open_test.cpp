@@ -14,7 +14,7 @@ namespace {
 using testing::ScopedEnv;
 using testing::ScopedSettings;
 
-constexpr int64_t kInstant = 1513758173;  // 2017-12-20 08:22:53 UTC
+constexpr int64_t kOpenCheckInstant = 1513758173;  // 2017-12-20 08:22:53 UTC
 
 TEST(ReadOpenTimeFields, ReadsSixIntegersSeparatedByOneCharacterEach) {
   struct Row {
@@ -70,7 +70,7 @@ TEST(JudgeMayOpen, ComparesTheLocalOpenTimeWithTheTrustedInstant) {
   };
   for (const Row& row : rows) {
     ScopedEnv tz("TZ", row.zone);
-    EXPECT_EQ(JudgeMayOpen(row.open_time, kInstant), row.expected)
+    EXPECT_EQ(JudgeMayOpen(row.open_time, kOpenCheckInstant), row.expected)
         << row.zone << " " << std::string(row.open_time, row.open_time + 19);
   }
 }
@@ -89,7 +89,7 @@ TEST(JudgeMayOpen, UnreadableOpenTimeIsUnknown) {
       u"2017-12-20 24:00:00",
   };
   for (const std::u16string& text : texts) {
-    EXPECT_EQ(JudgeMayOpen(text, kInstant), StepUnknown) << text.size();
+    EXPECT_EQ(JudgeMayOpen(text, kOpenCheckInstant), StepUnknown) << text.size();
   }
 }
 
@@ -136,17 +136,17 @@ TEST_F(DecideMayOpenTest, StoresTheDecisionAgainstAFreshTrustedTime) {
 TEST_F(DecideMayOpenTest, ReadsTheAnchorAndRenewsAnOldOne) {
   using std::chrono::seconds;
   settings_.WriteTimeStampUrl("http://tsa.test/");
-  fake::ScriptTsa("http://tsa.test/", {.time = "20171220082253Z"});  // kInstant
+  fake::ScriptTsa("http://tsa.test/", {.time = "20171220082253Z"});  // kOpenCheckInstant
   const auto now = CTrustedAnchor::Clock::now();
   CVerifyResult result;
-  result.OpenTime = u"2017-12-20 16:22:53";  // kInstant
-  result.TrustedAnchor.Set(kInstant - 60, now - seconds(60));
+  result.OpenTime = u"2017-12-20 16:22:53";  // kOpenCheckInstant
+  result.TrustedAnchor.Set(kOpenCheckInstant - 60, now - seconds(60));
   EXPECT_EQ(DecideMayOpen(result), StepPassed);
-  result.TrustedAnchor.Set(kInstant - 60, now - seconds(30));
+  result.TrustedAnchor.Set(kOpenCheckInstant - 60, now - seconds(30));
   EXPECT_EQ(DecideMayOpen(result), StepFailed);
   EXPECT_TRUE(fake::TsaUrlsAsked().empty());
 
-  result.TrustedAnchor.Set(kInstant - 60, now - kTrustedAnchorMaxAge - seconds(1));
+  result.TrustedAnchor.Set(kOpenCheckInstant - 60, now - kTrustedAnchorMaxAge - seconds(1));
   EXPECT_EQ(DecideMayOpen(result), StepPassed);
   EXPECT_EQ(DecideMayOpen(result), StepPassed);
   EXPECT_EQ(fake::TsaUrlsAsked().size(), 1u);
@@ -157,15 +157,15 @@ TEST_F(DecideMayOpenTest, ReadsTheAnchorAndRenewsAnOldOne) {
 TEST_F(DecideMayOpenTest, SuspendMovesTheTrustedTime) {
   using std::chrono::minutes;
   settings_.WriteTimeStampUrl("http://tsa.test/");
-  fake::ScriptTsa("http://tsa.test/", {.time = "20171220092253Z"});  // kInstant + 1 hour
+  fake::ScriptTsa("http://tsa.test/", {.time = "20171220092253Z"});  // kOpenCheckInstant + 1 hour
   const struct {
     minutes suspend;
     int64_t trusted;
     std::size_t requests;
-  } rows[] = {{minutes(2), kInstant + 120, 0}, {minutes(60), kInstant + 3600, 1}};
+  } rows[] = {{minutes(2), kOpenCheckInstant + 120, 0}, {minutes(60), kOpenCheckInstant + 3600, 1}};
   for (const auto& row : rows) {
     CTrustedAnchor anchor;
-    AnchorTrustedTime(anchor, kInstant);
+    AnchorTrustedTime(anchor, kOpenCheckInstant);
     MoveBootClockForTesting(row.suspend);
     int64_t trusted = 0;
     ASSERT_NE(TrustedTimeNow(anchor, {}, &trusted), 0);

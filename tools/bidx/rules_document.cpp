@@ -13,7 +13,6 @@ namespace brevalt::bidx {
 
 namespace {
 constexpr unsigned char kRulesMagic[4] = {'R', 'U', 'L', 'F'};
-constexpr std::size_t kRulesHeaderSize = 8;
 
 std::optional<std::int32_t> CountOf(const TiXmlHandle& rule, const char* name) {
   const TiXmlElement* element = rule.FirstChild(name).ToElement();

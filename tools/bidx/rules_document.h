@@ -3,12 +3,16 @@
 #ifndef BREVALT_TOOLS_BIDX_RULES_DOCUMENT_H
 #define BREVALT_TOOLS_BIDX_RULES_DOCUMENT_H
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace brevalt::bidx {
+
+// The RULF header before the rules file: "RULF" and the length.
+inline constexpr std::size_t kRulesHeaderSize = 8;
 
 // "RULF", the rules file's length as 4 bytes big-endian, then the file.
 std::vector<unsigned char> WrapRulesFile(const std::vector<unsigned char>& rules);

@@ -13,8 +13,6 @@ namespace brevalt::bidx {
 
 namespace {
 
-constexpr std::size_t kRulesHeaderSize = 8;  // "RULF" and the length
-
 // Fills the custom data and, from the rules document, the counts the caller
 // did not give. False (with a message) when a file cannot be read.
 bool PrepareCustomData(const SealOptions& options, container::SealInput* input, std::ostream& err) {
