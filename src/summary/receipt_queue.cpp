@@ -1,5 +1,7 @@
 #include "summary/receipt_queue.h"
 
+#include <system_error>
+
 #include "log/verify_receipt.h"
 
 namespace brevalt {
@@ -17,11 +19,23 @@ CReceiptQueue::~CReceiptQueue() {
 void CReceiptQueue::Add(std::u16string log, Done done) {
   {
     std::lock_guard lock(mutex_);
-    jobs_.push_back({std::move(log), std::move(done)});
-    if (!helper_.joinable())
-      helper_ = std::thread([this] { Work(); });
+    if (!helper_.joinable()) {
+      try {
+        helper_ = std::thread([this] { Work(); });
+      } catch (const std::system_error&) {
+        // written below, without a helper
+      }
+    }
+    if (helper_.joinable()) {
+      jobs_.push_back({std::move(log), std::move(done)});
+      changed_.notify_all();
+      return;
+    }
   }
-  changed_.notify_all();
+  // No thread to be had: this receipt is written here, in the caller.
+  const int rc = WriteVerifyReceipt(log);
+  if (done)
+    done(log, rc);
 }
 
 void CReceiptQueue::WaitUntilIdle() {

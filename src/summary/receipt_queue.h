@@ -24,7 +24,8 @@ class CReceiptQueue {
   CReceiptQueue& operator=(const CReceiptQueue&) = delete;
 
   // Queues the receipt of log; done is called once it is written or failed.
-  // Any thread.
+  // When no helper thread can be started, writes it before returning. Any
+  // thread.
   void Add(std::u16string log, Done done);
   // Returns once every receipt queued so far is written or failed.
   void WaitUntilIdle();
