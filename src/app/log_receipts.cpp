@@ -1,22 +1,10 @@
 #include "app/log_receipts.h"
 
-#include <system_error>
-
 namespace brevalt::app {
 
 CLogReceipts::CLogReceipts(std::function<void(const std::u16string&)> write_receipt,
                            std::function<void(const std::u16string&)> remove_receipt)
     : write_receipt_(std::move(write_receipt)), remove_receipt_(std::move(remove_receipt)) {}
-
-CLogReceipts::~CLogReceipts() {
-  {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  changed_.notify_all();
-  if (thread_.joinable())
-    thread_.join();
-}
 
 unsigned long CLogReceipts::BeginLog(const std::u16string& name) {
   std::lock_guard lock(mutex_);
@@ -26,22 +14,7 @@ unsigned long CLogReceipts::BeginLog(const std::u16string& name) {
 
 void CLogReceipts::Add(const std::u16string& name, const std::u16string& log_path,
                        unsigned long ticket) {
-  {
-    std::lock_guard lock(mutex_);
-    jobs_.push_back({name, log_path, ticket});
-    if (!thread_.joinable()) {
-      try {
-        thread_ = std::thread([this] { Serve(); });
-      } catch (const std::system_error&) {
-        jobs_.pop_back();
-      }
-    }
-    if (thread_.joinable()) {
-      changed_.notify_all();
-      return;
-    }
-  }
-  Run({name, log_path, ticket});
+  queue_.Post([this, job = Job{name, log_path, ticket}] { Run(job); });
 }
 
 bool CLogReceipts::IsCurrent(const Job& job) {
@@ -60,20 +33,6 @@ void CLogReceipts::Run(const Job& job) {
   write_receipt_(job.log_path);
   if (!IsCurrent(job))
     remove_receipt_(job.log_path);
-}
-
-void CLogReceipts::Serve() {
-  std::unique_lock lock(mutex_);
-  for (;;) {
-    changed_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-    if (jobs_.empty())
-      return;  // stopping, with every receipt asked for
-    const Job job = jobs_.front();
-    jobs_.pop_front();
-    lock.unlock();
-    Run(job);
-    lock.lock();
-  }
 }
 
 }  // namespace brevalt::app

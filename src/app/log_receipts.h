@@ -4,13 +4,12 @@
 #ifndef BREVALT_APP_LOG_RECEIPTS_H
 #define BREVALT_APP_LOG_RECEIPTS_H
 
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <string>
-#include <thread>
+
+#include "log/receipt_queue.h"
 
 namespace brevalt::app {
 
@@ -26,7 +25,7 @@ class CLogReceipts {
   CLogReceipts(std::function<void(const std::u16string&)> write_receipt,
                std::function<void(const std::u16string&)> remove_receipt);
   // Finishes every receipt asked for: the logs written keep their receipts.
-  ~CLogReceipts();
+  ~CLogReceipts() = default;
   CLogReceipts(const CLogReceipts&) = delete;
   CLogReceipts& operator=(const CLogReceipts&) = delete;
 
@@ -34,7 +33,7 @@ class CLogReceipts {
   // ticket for Add.
   unsigned long BeginLog(const std::u16string& name);
   // The run's log was written at log_path: asks for its receipt in the
-  // background. When no thread can be started, asks here.
+  // background (CReceiptQueue::Post).
   void Add(const std::u16string& name, const std::u16string& log_path, unsigned long ticket);
 
  private:
@@ -43,19 +42,15 @@ class CLogReceipts {
     std::u16string log_path;
     unsigned long ticket;
   };
-  void Serve();
   void Run(const Job& job);
   bool IsCurrent(const Job& job);
 
   std::function<void(const std::u16string&)> write_receipt_;
   std::function<void(const std::u16string&)> remove_receipt_;
   std::mutex mutex_;
-  std::condition_variable changed_;
-  std::deque<Job> jobs_;
   std::map<std::u16string, unsigned long> latest_;  // per bid name, the last ticket
   unsigned long next_ticket_ = 0;
-  bool stopping_ = false;
-  std::thread thread_;
+  CReceiptQueue queue_;  // declared last: finishes its jobs before the rest goes
 };
 
 }  // namespace brevalt::app

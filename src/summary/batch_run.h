@@ -13,7 +13,7 @@
 
 #include "engine/verification_run.h"
 #include "platform/memory_dialog.h"
-#include "summary/receipt_queue.h"
+#include "log/receipt_queue.h"
 #include "summary/summary_row.h"
 
 namespace brevalt {

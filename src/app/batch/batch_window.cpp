@@ -30,7 +30,7 @@
 #include "log/verify_receipt.h"
 #include "summary/bid_list.h"
 #include "summary/pdf/summary_pdf.h"
-#include "summary/receipt_queue.h"
+#include "log/receipt_queue.h"
 #include "summary/summary_export.h"
 
 namespace brevalt::app {

@@ -1,4 +1,4 @@
-#include "summary/receipt_queue.h"
+#include "log/receipt_queue.h"
 
 #include <system_error>
 
@@ -17,25 +17,30 @@ CReceiptQueue::~CReceiptQueue() {
 }
 
 void CReceiptQueue::Add(std::u16string log, Done done) {
+  Post([log = std::move(log), done = std::move(done)] {
+    const int rc = WriteVerifyReceipt(log);
+    if (done)
+      done(log, rc);
+  });
+}
+
+void CReceiptQueue::Post(std::function<void()> job) {
   {
     std::lock_guard lock(mutex_);
     if (!helper_.joinable()) {
       try {
         helper_ = std::thread([this] { Work(); });
       } catch (const std::system_error&) {
-        // written below, without a helper
+        // run below, without a helper
       }
     }
     if (helper_.joinable()) {
-      jobs_.push_back({std::move(log), std::move(done)});
+      jobs_.push_back(std::move(job));
       changed_.notify_all();
       return;
     }
   }
-  // No thread to be had: this receipt is written here, in the caller.
-  const int rc = WriteVerifyReceipt(log);
-  if (done)
-    done(log, rc);
+  job();
 }
 
 void CReceiptQueue::WaitUntilIdle() {
@@ -48,14 +53,12 @@ void CReceiptQueue::Work() {
   for (;;) {
     changed_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
     if (jobs_.empty())
-      return;  // stopping, and nothing left to write
-    Job job = std::move(jobs_.front());
+      return;  // stopping, and nothing left to run
+    const std::function<void()> job = std::move(jobs_.front());
     jobs_.pop_front();
     busy_ = true;
     lock.unlock();
-    const int rc = WriteVerifyReceipt(job.log);
-    if (job.done)
-      job.done(job.log, rc);
+    job();
     lock.lock();
     busy_ = false;
     changed_.notify_all();
